@@ -1,0 +1,43 @@
+#pragma once
+// What the device link does to the screen, as an interface: the main window
+// implements it, tests use a recording implementation. The link layer never
+// sees a widget.
+
+#include <string>
+
+namespace dsp {
+
+// The three timers of the link: the port scan (1000 ms), the transfer
+// sequence (100 ms) and the write pacing (20 ms). The core only says which
+// run; the application drives them and calls the matching tick handler.
+enum class LinkTimer { Scan, Transfer, Hold };
+
+class LinkView {
+ public:
+  virtual ~LinkView() = default;
+
+  // The link status text changed ("设备搜索...", "设备已连接", ...).
+  virtual void SetStatusText(const std::string& text) = 0;
+  // The status dialog shows the status text and the progress percent.
+  virtual void UpdateStatusDialog(const std::string& text, int percent) = 0;
+  // Show (and raise) or hide the status dialog.
+  virtual void SetStatusDialogVisible(bool visible) = 0;
+  // A modal information box with the caption "提示" and an OK button.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // The connect/disconnect pair: connected lights "联机", else "断开".
+  virtual void ShowLinkButtons(bool connected) = 0;
+  // Show every widget of a channel (0..9) or of all channels (20) from the
+  // stores, without sending anything.
+  virtual void RefreshFromStore(int which) = 0;
+  // Rebuild the mode list from the mode names, keeping its selection.
+  virtual void RebuildModeList() = 0;
+  virtual void ShowMainWindow() = 0;
+  virtual void SetTimerRunning(LinkTimer timer, bool running) = 0;
+  // A line for the diagnostic log (never shown to the user).
+  virtual void AppendLog(const std::string& line) = 0;
+  virtual void ClearLog() = 0;
+  // The processor's identification code, eight upper-case hex digits.
+  virtual void ShowDeviceId(const std::string& text) = 0;
+};
+
+}  // namespace dsp
