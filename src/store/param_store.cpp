@@ -140,6 +140,9 @@ int ParamStore::ActiveQSlot(int address) const {
 }
 
 int ParamStore::StoreWrite(int address, std::int32_t value) {
+  // A panel address outside the panel rows names no parameter: it must not
+  // reach a device cell either (slot 86 would otherwise land on index 86).
+  if (address < 0 || !ValidPanel(ChannelOf(address), SlotOf(address))) return address;
   SetParam(address, value);
   const int resolved = ResolveAddress(address);
   SetParam(resolved, value);

@@ -1,0 +1,44 @@
+#pragma once
+// The real serial port: SerialPort on top of QSerialPort. Arrival
+// notifications are delivered on the thread that owns the object (the UI
+// thread), from QSerialPort's readyRead signal.
+
+#include <QObject>
+#include <QSerialPort>
+#include <string>
+#include <vector>
+
+#include "link/serial_port.h"
+
+namespace dsp {
+
+class QtSerialPort : public QObject, public SerialPort {
+  Q_OBJECT
+ public:
+  explicit QtSerialPort(QObject* parent = nullptr);
+  ~QtSerialPort() override;
+
+  void SetName(const std::string& name) override;
+  std::string Name() const override;
+  void Open() override;
+  void Close() override;
+  bool IsOpen() const override;
+  void Write(const Bytes& bytes) override;
+  Bytes Read(std::size_t n) override;
+  std::size_t BytesAvailable() const override;
+
+  // The machine's serial ports as the operating system lists them, by the
+  // path that opens them (e.g. /dev/ttyUSB0, COM3).
+  static std::vector<std::string> AvailablePortNames();
+
+ private:
+  void onReadyRead();
+  void notifyIfWaiting();
+
+  QSerialPort port_;
+  std::string name_ = "COM1";
+  bool reading_ = false;          // inside Read(): notifications are held back
+  bool arrivedWhileReading_ = false;
+};
+
+}  // namespace dsp
