@@ -36,8 +36,10 @@ std::string FormatFixed(double value, int decimals) {
   std::uint64_t divisor = static_cast<std::uint64_t>(scale);
   std::string text = std::to_string(magnitude / divisor);
   if (decimals > 0) {
-    std::string frac = std::to_string(magnitude % divisor);
-    text += "." + std::string(static_cast<std::size_t>(decimals) - frac.size(), '0') + frac;
+    const std::string frac = std::to_string(magnitude % divisor);
+    text.push_back('.');
+    text.append(static_cast<std::size_t>(decimals) - frac.size(), '0');
+    text.append(frac);
   }
   return negative ? "-" + text : text;
 }
