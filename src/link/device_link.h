@@ -1,0 +1,157 @@
+#pragma once
+// The device link: one object that owns everything the program keeps about
+// the processor connection and that the port notification and the three
+// link timers share.
+//
+//  - Receive parser (rx_parser.cpp): turns the port's byte stream into
+//    acknowledgements (flags) and block frames (stored into the stores).
+//  - Link manager (link_manager.cpp): port scan, transfer sequences
+//    (download, reload, upload), link status codes and their screen effects.
+//  - Write pacing (pacer.cpp): WriteParam / WriteEqBand, the two write
+//    queues, one frame in flight at a time, heartbeat and loss of link.
+//
+// Everything runs on the UI thread; each handler runs to completion, so the
+// shared flags need no locks. Timers are plain tick methods: the
+// application runs a timer while SetTimerRunning(timer, true) is in force
+// and calls the matching tick; tests call the ticks directly.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/link_view.h"
+#include "link/serial_port.h"
+
+namespace dsp {
+
+class ParamStore;
+
+// Each byte as two upper-case hex digits, separated by single blanks.
+std::string HexDump(const Bytes& bytes);
+
+enum class RxState { Hunting, Header, Body };
+
+class DeviceLink {
+ public:
+  // Installs ComPortRxChar as the port's arrival handler.
+  DeviceLink(ParamStore& store, SerialPort& port, LinkView& view);
+  ~DeviceLink();
+  DeviceLink(const DeviceLink&) = delete;
+  DeviceLink& operator=(const DeviceLink&) = delete;
+
+  // ---- receive parser ----
+  // Arrival notification: count bytes are waiting in the port's queue.
+  void ComPortRxChar(std::size_t count);
+  // Checks one complete block frame (FC .. checksum) and applies it.
+  void StoreReply(const Bytes& frame);
+
+  RxState rxState() const { return rxState_; }
+  std::uint16_t rxExpected() const { return rxExpected_; }
+  std::uint16_t rxHave() const { return rxHave_; }
+  const Bytes& rxBuffer() const { return rxBuffer_; }
+
+  // ---- link manager ----
+  // The connect (true) and disconnect (false) buttons.
+  void LinkBtnClick(bool connect);
+  void Timer1Timer();  // port scan, 1000 ms
+  void Timer2Timer();  // transfer sequence, 100 ms
+  // Link outcomes: 1 sequence complete, 2 reload after a mode recall, 3 mode
+  // saved, 4 full download, 6 upload, 7 link lost, 9 connection failed.
+  void SetLinkStatus(int code);
+  // The main window is closing: say goodbye when linked.
+  void OnCloseRequest();
+
+  // The port list, walked by index like the hidden combo box of the main
+  // window. Selecting an index outside the list leaves no selection (-1).
+  void SetPortList(std::vector<std::string> names);
+  const std::vector<std::string>& PortList() const { return portList_; }
+  int SelectedPortIndex() const { return portIndex_; }
+  void SelectPort(int index);
+
+  const std::string& StatusText() const { return statusText_; }
+  // Progress of the current sequence in percent, halves to even.
+  int ProgressPercent() const;
+
+  // ---- write pacing ----
+  void WriteParam(int address, int value);
+  void WriteEqBand(int address, int value);
+  void HoldTimerTimer();  // 20 ms
+  // Stores a mode under a name into processor slot 0..14: records the name,
+  // sends the save command and waits for its acknowledgement ("保存中...").
+  // Only while linked; returns false (nothing sent) otherwise.
+  bool StartModeSave(int slot, const std::string& name);
+
+  // Up to 61 waiting single-value writes (entry 0 is the one in flight).
+  struct ValueQueueT {
+    std::array<std::int32_t, 98> address{};
+    std::array<std::int32_t, 98> value{};
+    int count = 0;
+  };
+  // Up to 49 waiting EQ band writes: block address and band only, the band's
+  // values are read when the frame goes out.
+  struct EqQueueT {
+    std::array<std::int32_t, 97> block{};
+    std::array<std::int32_t, 97> band{};
+    int count = 0;
+  };
+  const ValueQueueT& valueQueue() const { return valueQueue_; }
+  const EqQueueT& eqQueue() const { return eqQueue_; }
+
+  // ---- state shared by the three parts (read and set by the UI as well) ----
+  int DeviceAnswered = 0;       // 1 once any acknowledgement arrived since connect
+  std::uint8_t TxReady = 0;     // 1: the last frame sent was acknowledged
+  int TransferEvent = 0;        // 0 none, 1 ack, 2 block stored, 3 request sent, 4 repeated
+  int LinkState = 0;            // 2 while linked and idle
+  int SuppressSend = 0;         // 1: writes update the stores only
+  int ModeNameIndex = 0;        // mode number of the next name request
+  int FirstDownloadMarker = 0;  // 0 after connect, 1 after the first sequence (refresh sets 2)
+  int ScanIndex = 0;
+  int LastPortIndex = 0;
+  std::uint8_t StepIndex = 0;
+  std::uint8_t StepCount = 0;
+  int UploadMode = 0;
+  std::uint8_t StepTicks = 0;
+  std::uint8_t RepeatLast = 0;
+  int HoldTicks = 0;
+  int MissCount = 0;
+  int PendingAction = 0;  // SetLinkStatus code to run on the next acknowledgement
+  std::string DeviceId;   // the processor's identification, eight hex digits
+
+ private:
+  // Parser helpers.
+  void HuntStep(std::size_t count);
+  void HeaderStep(std::size_t count);
+  void BodyStep(std::size_t count);
+  void ResetRx();
+  void Log(const std::string& line);
+
+  // Link manager helpers.
+  void SetStatus(const std::string& text);
+  void UpdateStatusDialog();
+  void Timer(LinkTimer timer, bool running);
+  void SendStep(int step, bool upload, int modeNumber = 0);
+  void EmptyQueues(bool values, bool bands);
+
+  // Pacing helpers.
+  void SendBand(int block, int band);
+
+  ParamStore& store_;
+  SerialPort& port_;
+  LinkView& view_;
+
+  RxState rxState_ = RxState::Hunting;
+  std::uint16_t rxExpected_ = 0;
+  std::uint16_t rxHave_ = 0;
+  Bytes rxBuffer_;
+
+  std::vector<std::string> portList_;
+  int portIndex_ = -1;
+  std::string statusText_ = "设备未连接";
+
+  ValueQueueT valueQueue_;
+  EqQueueT eqQueue_;
+};
+
+}  // namespace dsp

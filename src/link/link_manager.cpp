@@ -1,0 +1,275 @@
+// Link manager: finds the processor on one of the ports (one port per scan
+// tick, each gets a second to acknowledge a hello), runs the transfer
+// sequences one request per acknowledged step, and turns every link outcome
+// into its effect on the screen through SetLinkStatus.
+
+#include <utility>
+
+#include "common/rounding.h"
+#include "link/device_link.h"
+#include "link/frames.h"
+#include "store/param_store.h"
+
+namespace dsp {
+
+namespace {
+
+// Requests of a full download: channel blocks 0..8, mode names (step 9,
+// fifteen times), system items 10..27.
+constexpr int kDownloadLastStep = 27;
+constexpr int kBlockLastStep = 8;
+constexpr int kNameStep = 9;
+constexpr int kLastModeNumber = kModeCount - 1;
+// Timer2 ticks: repeat state after 11 ticks without an answer, failure after
+// 100 more.
+constexpr int kRepeatTicks = 10;
+constexpr int kFailTicks = 100;
+
+}  // namespace
+
+DeviceLink::DeviceLink(ParamStore& store, SerialPort& port, LinkView& view)
+    : store_(store), port_(port), view_(view) {
+  rxBuffer_.reserve(260);
+  port_.SetArrivalHandler([this](std::size_t count) { ComPortRxChar(count); });
+}
+
+DeviceLink::~DeviceLink() {
+  port_.SetArrivalHandler(nullptr);
+}
+
+void DeviceLink::SetPortList(std::vector<std::string> names) {
+  portList_ = std::move(names);
+  portIndex_ = -1;
+}
+
+void DeviceLink::SelectPort(int index) {
+  portIndex_ = (index >= 0 && index < static_cast<int>(portList_.size())) ? index : -1;
+}
+
+int DeviceLink::ProgressPercent() const {
+  if (StepCount == 0) return 0;
+  return static_cast<int>(RoundHalfEven(static_cast<double>(StepIndex) / StepCount * 100.0));
+}
+
+void DeviceLink::SetStatus(const std::string& text) {
+  statusText_ = text;
+  view_.SetStatusText(text);
+}
+
+void DeviceLink::UpdateStatusDialog() {
+  view_.UpdateStatusDialog(statusText_, ProgressPercent());
+}
+
+void DeviceLink::Timer(LinkTimer timer, bool running) {
+  view_.SetTimerRunning(timer, running);
+}
+
+void DeviceLink::SendStep(int step, bool upload, int modeNumber) {
+  try {
+    SendStepRequest(port_, store_, step, upload, modeNumber);
+  } catch (const SerialPortError& e) {
+    // The step stays unanswered and the sequence times out as usual.
+    Log(std::string("write failed: ") + e.what());
+  }
+}
+
+void DeviceLink::EmptyQueues(bool values, bool bands) {
+  if (values) valueQueue_.count = 0;
+  if (bands) eqQueue_.count = 0;
+}
+
+void DeviceLink::LinkBtnClick(bool connect) {
+  view_.ShowLinkButtons(connect);
+  if (connect) {
+    DeviceAnswered = 0;
+    ScanIndex = 0;
+    SuppressSend = 0;
+    SelectPort(0);
+    Timer(LinkTimer::Scan, true);
+    Timer(LinkTimer::Transfer, false);
+    Timer(LinkTimer::Hold, false);
+    SetStatus("设备搜索...");
+    StepIndex = 0;
+    FirstDownloadMarker = 0;
+    StepCount = 8;
+    UpdateStatusDialog();
+    view_.SetStatusDialogVisible(true);
+    return;
+  }
+  LinkState = 0;
+  Timer(LinkTimer::Scan, false);
+  Timer(LinkTimer::Transfer, false);
+  Timer(LinkTimer::Hold, false);
+  SendLinkControl(port_, LinkGoodbye);
+  SetStatus("设备未连接");
+  StepCount = 8;
+  UpdateStatusDialog();
+  view_.SetStatusDialogVisible(false);
+}
+
+void DeviceLink::OnCloseRequest() {
+  if (LinkState == 2) SendLinkControl(port_, LinkGoodbye);
+}
+
+void DeviceLink::Timer1Timer() {
+  view_.SetStatusDialogVisible(true);
+  if (DeviceAnswered == 1) {
+    SetLinkStatus(4);
+    return;
+  }
+  if (ScanIndex > LastPortIndex + 1 || portIndex_ < 0) {
+    ScanIndex = 0;
+    SetLinkStatus(9);
+    return;
+  }
+  // Past the end of the list the selection goes away and the attempt fails;
+  // the next tick then reports the failure.
+  try {
+    if (port_.IsOpen()) port_.Close();
+    SelectPort(ScanIndex);
+    const std::string name =
+        portIndex_ >= 0 ? portList_[static_cast<std::size_t>(portIndex_)] : std::string();
+    port_.SetName(name);
+    LastPortIndex = portIndex_;
+    if (name.empty()) throw SerialPortError("no port selected");
+    port_.Open();
+    SendLinkControl(port_, LinkHello);
+  } catch (const SerialPortError&) {
+    // Missing, busy or refused: try the next port on the next tick.
+  }
+  ++ScanIndex;
+}
+
+void DeviceLink::Timer2Timer() {
+  if (StepTicks < kFailTicks) ++StepTicks;
+  UpdateStatusDialog();
+  view_.SetStatusDialogVisible(true);
+
+  if (TransferEvent == 2 || (TransferEvent == 1 && UploadMode == 1)) {
+    if (StepIndex >= StepCount) {
+      TransferEvent = 0;
+      Timer(LinkTimer::Transfer, false);
+      SetLinkStatus(1);
+    } else {
+      int mode = 0;
+      if (StepIndex == kNameStep) {
+        mode = ModeNameIndex;
+        ++ModeNameIndex;
+        if (ModeNameIndex > kModeCount) {
+          ModeNameIndex = 0;
+          ++StepIndex;
+        }
+      } else if (StepIndex == kBlockLastStep) {
+        // The name requests start here. A download that failed while the
+        // last name was outstanding leaves the index past the last mode;
+        // asking for a mode that does not exist would never be answered.
+        if (ModeNameIndex > kLastModeNumber) ModeNameIndex = 0;
+        mode = ModeNameIndex;
+        ++ModeNameIndex;
+        ++StepIndex;
+      } else {
+        ++StepIndex;
+      }
+      SendStep(StepIndex, UploadMode == 1, mode);
+    }
+    TransferEvent = 3;
+    StepTicks = 0;
+  } else if (TransferEvent == 3 && StepTicks > kRepeatTicks) {
+    if (StepIndex == 0) SendStep(0, UploadMode == 1);
+    TransferEvent = 4;
+    StepTicks = 0;
+  } else if (TransferEvent == 4 && StepTicks >= kFailTicks) {
+    TransferEvent = 0;
+    SetLinkStatus(9);
+  }
+}
+
+void DeviceLink::SetLinkStatus(int code) {
+  switch (code) {
+    case 1:  // sequence complete
+      store_.SceneFlag = store_.Device(0, 1);
+      if (FirstDownloadMarker == 0) FirstDownloadMarker = 1;
+      view_.RefreshFromStore(20);
+      LinkState = 2;
+      EmptyQueues(true, true);
+      view_.ShowLinkButtons(true);
+      SetStatus("设备已连接");
+      UpdateStatusDialog();
+      view_.SetStatusDialogVisible(false);
+      view_.ShowMainWindow();
+      Timer(LinkTimer::Hold, true);
+      break;
+    case 2:  // reload the channel blocks after a mode recall
+      Timer(LinkTimer::Scan, false);
+      Timer(LinkTimer::Transfer, true);
+      EmptyQueues(true, true);
+      Timer(LinkTimer::Hold, false);
+      StepIndex = 0;
+      StepCount = kBlockLastStep;
+      UploadMode = 0;
+      SetStatus("加载中...");
+      SendStep(0, false);
+      LinkState = 0;
+      break;
+    case 3:  // mode saved
+      view_.RebuildModeList();
+      LinkState = 2;
+      SetStatus("设备已连接");
+      view_.ShowMessage("保存成功!");
+      break;
+    case 4:  // the processor answered: full download
+      Timer(LinkTimer::Scan, false);
+      Timer(LinkTimer::Transfer, true);
+      EmptyQueues(true, true);
+      Timer(LinkTimer::Hold, false);
+      StepIndex = 0;
+      StepCount = kDownloadLastStep;
+      UploadMode = 0;
+      SendStep(0, false);
+      // The first request counts as sent, so that an unanswered one is
+      // repeated and ends in failure like every other step.
+      TransferEvent = 3;
+      StepTicks = 0;
+      LinkState = 0;
+      SetStatus("连接中...");
+      break;
+    case 6:  // upload all channel blocks
+      if (LinkState != 2) break;
+      Timer(LinkTimer::Scan, false);
+      Timer(LinkTimer::Transfer, true);
+      EmptyQueues(true, false);
+      Timer(LinkTimer::Hold, false);
+      StepIndex = 0;
+      StepCount = kBlockLastStep;
+      UploadMode = 1;
+      SetStatus("下载数据...");
+      LinkState = 0;
+      SendStep(0, true);
+      break;
+    case 7:  // link lost
+      Timer(LinkTimer::Transfer, false);
+      Timer(LinkTimer::Scan, false);
+      SuppressSend = 0;
+      LinkState = 0;
+      view_.ShowLinkButtons(false);
+      SetStatus("设备未连接");
+      UpdateStatusDialog();
+      view_.SetStatusDialogVisible(false);
+      view_.ShowMessage("已断开连接!");
+      break;
+    case 9:  // connection failed
+      Timer(LinkTimer::Transfer, false);
+      Timer(LinkTimer::Scan, false);
+      SuppressSend = 0;
+      SetStatus("设备未连接");
+      view_.ShowLinkButtons(false);
+      UpdateStatusDialog();
+      view_.SetStatusDialogVisible(false);
+      view_.ShowMessage("连接失败!");
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace dsp

@@ -1,0 +1,200 @@
+// Write pacing: every change from the panels goes through WriteParam or
+// WriteEqBand. The processor takes one frame at a time and acknowledges each,
+// so a frame goes out only while TxReady is set; sending clears it until the
+// next acknowledgement. HoldTimerTimer (20 ms) drains the queues, runs the
+// follow-up of a mode recall or save, sends a heartbeat after a second of
+// quiet and declares the link lost when the processor stays silent.
+
+#include <string>
+
+#include "link/device_link.h"
+#include "link/frames.h"
+#include "store/param_store.h"
+
+namespace dsp {
+
+namespace {
+
+constexpr int kPeriodTicks = 50;       // one second of HoldTimer ticks
+constexpr int kValueQueueCap = 60;     // a 61st waiting write replaces the 60th
+constexpr int kEqQueueCap = 48;        // a 49th waiting band replaces the 48th
+constexpr int kLostAfterPeriods = 10;  // missed heartbeat periods before loss
+constexpr int kPendingLostAfter = 50;  // periods a recall or save may wait
+
+}  // namespace
+
+void DeviceLink::WriteParam(int address, int value) {
+  const int r = store_.StoreWrite(address, value);
+  if (SuppressSend == 1 || LinkState != 2) return;
+  HoldTicks = 0;
+
+  auto& q = valueQueue_;
+  if (TxReady == 0 || q.count != 0) {
+    const int n = q.count;
+    // From the second waiting entry on, a write to the same address as the
+    // newest waiting one replaces its value: a slider drag queues its first
+    // change and its newest position only.
+    if (n >= 2 && q.address[static_cast<std::size_t>(n)] == r) {
+      q.value[static_cast<std::size_t>(n)] = value;
+      return;
+    }
+    q.count = n > kValueQueueCap ? kValueQueueCap : n + 1;
+    q.address[static_cast<std::size_t>(q.count)] = r;
+    q.value[static_cast<std::size_t>(q.count)] = value;
+    return;
+  }
+
+  q.address[0] = r;
+  q.value[0] = value;
+  TransferEvent = 0;
+  if (r == AddrModeRecall) {
+    // The processor switches its whole setting: reload it once acknowledged.
+    SetStatus("加载中...");
+    LinkState = 0;
+    MissCount = 0;
+    PendingAction = 2;
+  } else {
+    PendingAction = 0;
+  }
+  SendValueFrame(port_, CmdWrite, r, value);
+  TxReady = 0;
+}
+
+void DeviceLink::WriteEqBand(int address, int value) {
+  const int r = store_.StoreWrite(address, value);
+  if (SuppressSend == 1 || LinkState != 2) return;
+  TransferEvent = 0;
+  HoldTicks = 0;
+
+  const int channel = ChannelOf(r);
+  if (channel < 0 || channel > 8 || r < 0) return;  // no equaliser block to send to
+  const int block = EqBlockAddress[static_cast<std::size_t>(channel)];
+  const int band = EqPosition(r) / 256;
+
+  auto& q = eqQueue_;
+  if (TxReady == 0 || q.count != 0) {
+    const int n = q.count;
+    q.count = n > kEqQueueCap ? kEqQueueCap : n + 1;
+    q.block[static_cast<std::size_t>(q.count)] = block;
+    q.band[static_cast<std::size_t>(q.count)] = band;
+    return;
+  }
+  q.block[0] = block;
+  q.band[0] = band;
+  SendBand(block, band);
+  TxReady = 0;
+}
+
+void DeviceLink::SendBand(int block, int band) {
+  // Band number, then its five fields from ParamTable as they are now.
+  const int channel = ChannelOf(block);
+  Bytes payload;
+  AppendU16(payload, band);
+  for (int f = 0; f < 5; ++f) {
+    const int slot = EqSlot(channel, band, f);
+    const bool inRow = slot >= 0 && slot < kPanelSlots;
+    AppendU16(payload, inRow ? store_.Param(MakeAddress(channel, slot)) : 0);
+  }
+  try {
+    SendBlockFrame(port_, CmdWrite, block, payload);
+  } catch (const SerialPortError& e) {
+    // Unacknowledged like a frame lost on the line: the pacing repeats or
+    // declares the link lost.
+    Log(std::string("write failed: ") + e.what());
+  }
+}
+
+bool DeviceLink::StartModeSave(int slot, const std::string& name) {
+  if (LinkState != 2 || slot < 0 || slot >= kModeCount) return false;
+  store_.ModeNames[static_cast<std::size_t>(slot)] = name.substr(0, kModeNameLength);
+  try {
+    SendTextCommand(port_, AddrModeSave, ModeSaveText(slot, name));
+  } catch (const SerialPortError& e) {
+    Log(std::string("write failed: ") + e.what());
+  }
+  PendingAction = 3;
+  SetStatus("保存中...");
+  LinkState = 0;
+  MissCount = 0;
+  return true;
+}
+
+void DeviceLink::HoldTimerTimer() {
+  // 1. Period counter.
+  if (HoldTicks > kPeriodTicks)
+    HoldTicks = kPeriodTicks;
+  else
+    ++HoldTicks;
+
+  // 2. Follow-up of a mode recall (reload) or save, on its acknowledgement.
+  if (TxReady == 1 && PendingAction != 0) {
+    const int code = PendingAction;
+    PendingAction = 0;
+    SetLinkStatus(code);
+    MissCount = 0;
+    HoldTicks = 0;
+  } else if (PendingAction != 0 && HoldTicks == kPeriodTicks) {
+    HoldTicks = 0;
+    ++MissCount;
+    if (MissCount > kPendingLostAfter) {
+      MissCount = 0;
+      Timer(LinkTimer::Hold, false);
+      SetLinkStatus(7);
+    }
+  }
+
+  // 3. Value queue; the last frame of a drained queue goes out twice.
+  auto& q = valueQueue_;
+  if (TxReady == 1 && (q.count != 0 || RepeatLast == 1)) {
+    TxReady = 0;
+    MissCount = 0;
+    HoldTicks = 0;
+    if (q.count >= 1) {
+      for (int i = 0; i < q.count; ++i) {
+        q.address[static_cast<std::size_t>(i)] = q.address[static_cast<std::size_t>(i + 1)];
+        q.value[static_cast<std::size_t>(i)] = q.value[static_cast<std::size_t>(i + 1)];
+      }
+      --q.count;
+    }
+    RepeatLast = (q.count == 0 && RepeatLast == 0) ? 1 : 0;
+    SendValueFrame(port_, CmdWrite, q.address[0], q.value[0]);
+  }
+
+  // 4. EQ queue.
+  auto& e = eqQueue_;
+  if (TxReady == 1 && e.count != 0) {
+    TxReady = 0;
+    MissCount = 0;
+    HoldTicks = 0;
+    for (int i = 0; i < e.count; ++i) {
+      e.block[static_cast<std::size_t>(i)] = e.block[static_cast<std::size_t>(i + 1)];
+      e.band[static_cast<std::size_t>(i)] = e.band[static_cast<std::size_t>(i + 1)];
+    }
+    SendBand(e.block[0], e.band[0]);
+    Log("2:" + std::to_string(e.count) + " " + std::to_string(e.band[0]));
+    --e.count;
+  }
+
+  // 5. Heartbeat after a quiet second; repeats every third missed period.
+  if (LinkState == 2 && HoldTicks == kPeriodTicks) {
+    HoldTicks = 0;
+    ++MissCount;
+    if (TxReady == 1) {
+      TxReady = 0;
+      MissCount = 0;
+      SendLinkControl(port_, LinkHeartbeat);
+    } else if (MissCount % 3 == 0) {
+      if (q.count != 0)
+        SendValueFrame(port_, CmdWrite, q.address[0], q.value[0]);
+      else
+        SendLinkControl(port_, LinkHeartbeat);
+    }
+    if (MissCount > kLostAfterPeriods) {
+      MissCount = 0;
+      Timer(LinkTimer::Hold, false);
+      SetLinkStatus(7);
+    }
+  }
+}
+
+}  // namespace dsp

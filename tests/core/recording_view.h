@@ -1,0 +1,58 @@
+#pragma once
+// A LinkView for tests: records what the link does to the screen. With a
+// store attached, RefreshFromStore rebuilds ParamTable as the panels do.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/link_view.h"
+#include "store/param_store.h"
+
+namespace dsp::test {
+
+class RecordingView : public LinkView {
+ public:
+  explicit RecordingView(ParamStore* store = nullptr) : store_(store) {}
+
+  std::vector<std::string> statusTexts;
+  std::vector<int> percents;
+  std::vector<std::string> messages;
+  std::vector<std::string> log;
+  std::vector<int> refreshes;
+  std::vector<bool> linkButtons;
+  std::map<LinkTimer, bool> timers{
+      {LinkTimer::Scan, false}, {LinkTimer::Transfer, false}, {LinkTimer::Hold, false}};
+  bool dialogVisible = false;
+  int modeListRebuilds = 0;
+  int mainWindowShows = 0;
+  std::string deviceId;
+  std::string dialogText;
+
+  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
+  void UpdateStatusDialog(const std::string& text, int percent) override {
+    dialogText = text;
+    percents.push_back(percent);
+  }
+  void SetStatusDialogVisible(bool visible) override { dialogVisible = visible; }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowLinkButtons(bool connected) override { linkButtons.push_back(connected); }
+  void RefreshFromStore(int which) override {
+    refreshes.push_back(which);
+    if (store_) store_->RebuildParamTable(store_->SceneFlag);
+  }
+  void RebuildModeList() override { ++modeListRebuilds; }
+  void ShowMainWindow() override { ++mainWindowShows; }
+  void SetTimerRunning(LinkTimer timer, bool running) override { timers[timer] = running; }
+  void AppendLog(const std::string& line) override { log.push_back(line); }
+  void ClearLog() override { log.clear(); }
+  void ShowDeviceId(const std::string& text) override { deviceId = text; }
+
+  bool Running(LinkTimer timer) const { return timers.at(timer); }
+  std::string LastStatus() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }
+
+ private:
+  ParamStore* store_;
+};
+
+}  // namespace dsp::test

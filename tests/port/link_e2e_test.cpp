@@ -1,0 +1,274 @@
+// The whole device link over a real pseudo-terminal: the Qt serial adapter,
+// the parser, the link manager and the pacing, run by real QTimers against
+// the dsp-emulator program started as a child process.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/device_link.h"
+#include "link/emulator.h"
+#include "link/frames.h"
+#include "link/qt_serial_port.h"
+#include "store/param_store.h"
+
+namespace dsp {
+namespace {
+
+namespace fs = std::filesystem;
+
+QCoreApplication* App() {
+  if (!QCoreApplication::instance()) {
+    static int argc = 1;
+    static char name[] = "port_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+  }
+  return QCoreApplication::instance();
+}
+
+// Runs the event loop until `done` holds or `timeoutMs` passes.
+bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return true;
+}
+
+fs::path EmulatorBinary() {
+  if (const char* env = std::getenv("DSP_EMULATOR")) return env;
+  return fs::read_symlink("/proc/self/exe").parent_path() / "dsp-emulator";
+}
+
+// The dsp-emulator program as a child process.
+class EmulatorProcess {
+ public:
+  explicit EmulatorProcess(std::vector<std::string> args) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(out[1], STDOUT_FILENO);
+      close(out[0]);
+      close(out[1]);
+      const std::string binary = EmulatorBinary().string();
+      std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(binary.c_str(), argv.data());
+      _exit(127);
+    }
+    close(out[1]);
+    FILE* in = fdopen(out[0], "r");
+    char line[256] = {};
+    if (in && fgets(line, sizeof line, in)) path_ = line;
+    while (!path_.empty() && (path_.back() == '\n' || path_.back() == '\r')) path_.pop_back();
+    if (in) fclose(in);
+  }
+  ~EmulatorProcess() { Stop(SIGTERM); }
+  const std::string& path() const { return path_; }
+  // Returns the exit status (or -1 when already stopped).
+  int Stop(int signal) {
+    if (pid_ <= 0) return -1;
+    kill(pid_, signal);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string path_;
+};
+
+// What the main window does for the link: runs the three timers and
+// refreshes from the stores. Everything else is recorded.
+class TimerView : public LinkView {
+ public:
+  TimerView(ParamStore& store) : store_(store) {}
+  void Attach(DeviceLink& link) {
+    scan_.setInterval(1000);
+    transfer_.setInterval(100);
+    hold_.setInterval(20);
+    QObject::connect(&scan_, &QTimer::timeout, [&link] { link.Timer1Timer(); });
+    QObject::connect(&transfer_, &QTimer::timeout, [&link] { link.Timer2Timer(); });
+    QObject::connect(&hold_, &QTimer::timeout, [&link] { link.HoldTimerTimer(); });
+  }
+  void SetStatusText(const std::string& text) override { status = text; }
+  void UpdateStatusDialog(const std::string&, int) override {}
+  void SetStatusDialogVisible(bool) override {}
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowLinkButtons(bool) override {}
+  void RefreshFromStore(int) override { store_.RebuildParamTable(store_.SceneFlag); }
+  void RebuildModeList() override {}
+  void ShowMainWindow() override {}
+  void SetTimerRunning(LinkTimer timer, bool running) override {
+    QTimer& t = timer == LinkTimer::Scan ? scan_ : timer == LinkTimer::Transfer ? transfer_ : hold_;
+    if (running && !t.isActive()) t.start();
+    if (!running) t.stop();
+  }
+  void AppendLog(const std::string& line) override { log.push_back(line); }
+  void ClearLog() override { log.clear(); }
+  void ShowDeviceId(const std::string&) override {}
+
+  std::string status;
+  std::vector<std::string> messages;
+  std::vector<std::string> log;
+
+ private:
+  ParamStore& store_;
+  QTimer scan_, transfer_, hold_;
+};
+
+struct Session {
+  ParamStore store;
+  QtSerialPort port;
+  TimerView view{store};
+  DeviceLink link{store, port, view};
+
+  explicit Session(const std::string& emulatorPath) {
+    view.Attach(link);
+    // Extra names first: the system does not list pseudo-terminals.
+    std::vector<std::string> ports{emulatorPath};
+    for (auto& name : QtSerialPort::AvailablePortNames()) ports.push_back(name);
+    link.SetPortList(ports);
+  }
+  bool Connect() {
+    link.LinkBtnClick(true);
+    return RunUntil([&] { return link.LinkState == 2 || !view.messages.empty(); }, 20000) &&
+           link.LinkState == 2;
+  }
+};
+
+void ExpectStoresEqual(const ParamStore& store, const ProcessorEmulator& expected) {
+  for (int c = 0; c < 9; ++c)
+    for (int i = 0; i < TransferLength[static_cast<std::size_t>(c)]; ++i)
+      ASSERT_EQ(store.Device(c, i), expected.image[c][i]) << c << ":" << i;
+  for (int slot : {3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 32, 33, 34})
+    EXPECT_EQ(store.Device(9, slot), expected.image[9][slot]) << slot;
+  EXPECT_EQ(store.ModeNames, expected.modeNames);
+  EXPECT_EQ(store.SystemPassword, expected.systemPassword);
+  EXPECT_EQ(store.LockPassword, expected.lockPassword);
+}
+
+std::vector<std::string> ReadLines(const fs::path& file) {
+  std::vector<std::string> lines;
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class LinkE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    ASSERT_TRUE(fs::exists(EmulatorBinary()))
+        << EmulatorBinary() << " is missing: build the dsp-emulator target (or set DSP_EMULATOR)";
+    dir_ = fs::temp_directory_path() / ("link_e2e_" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  fs::path dir_;
+};
+
+TEST_F(LinkE2E, DownloadThenPacedWritesReachTheProcessor) {
+  const fs::path log = dir_ / "frames.log";
+  const fs::path link = dir_ / "ttyDSP";
+  EmulatorProcess emulator({"--random-image", "--seed", "5", "--log", log.string(), "--link", link.string()});
+  ASSERT_FALSE(emulator.path().empty());
+  ASSERT_TRUE(fs::is_symlink(link));
+  ProcessorEmulator expected;
+  expected.FillRandom(5);
+
+  Session s(link.string());
+  ASSERT_TRUE(s.Connect()) << s.view.status;
+  ExpectStoresEqual(s.store, expected);
+  char id[9];
+  std::snprintf(id, sizeof id, "%02X%02X%02X%02X", expected.id[0], expected.id[1], expected.id[2],
+                expected.id[3]);
+  EXPECT_EQ(s.link.DeviceId, id);
+
+  const std::size_t before = ReadLines(log).size();
+  auto written = [&] {
+    std::vector<std::string> out;
+    auto lines = ReadLines(log);
+    for (std::size_t i = before; i < lines.size(); ++i)
+      if (lines[i].rfind("FC B1 06 A7 09 30", 0) != 0) out.push_back(lines[i]);  // heartbeats aside
+    return out;
+  };
+  auto frame = [](int address, int value) { return HexDump(BuildValueFrame(CmdWrite, address, value)); };
+  std::vector<std::string> expectedFrames;
+
+  // A slider drag: 200 writes to one address within one event-loop turn.
+  for (int v = 0; v < 200; ++v) s.link.WriteParam(0x0505, v);
+  for (int v : {0, 1, 199, 199}) expectedFrames.push_back(frame(0x0505, v));
+  EXPECT_TRUE(RunUntil([&] { return written().size() >= expectedFrames.size(); }, 5000));
+  RunUntil([] { return false; }, 200);  // nothing more may follow
+  EXPECT_EQ(written(), expectedFrames);
+
+  // Writes to many addresses arrive in order, the last one twice.
+  for (int i = 0; i < 30; ++i) s.link.WriteParam(0x0700 + i, i + 1);
+  for (int i = 0; i < 30; ++i) expectedFrames.push_back(frame(0x0700 + i, i + 1));
+  expectedFrames.push_back(frame(0x071D, 30));
+  EXPECT_TRUE(RunUntil([&] { return written().size() >= expectedFrames.size(); }, 10000));
+  RunUntil([] { return false; }, 200);
+  EXPECT_EQ(written(), expectedFrames);
+  EXPECT_TRUE(s.view.messages.empty());
+  EXPECT_EQ(emulator.Stop(SIGTERM), 0);
+  EXPECT_FALSE(fs::exists(link)) << "the symlink is removed on exit";
+}
+
+TEST_F(LinkE2E, DownloadCompletesWithLineNoiseAndSplitReplies) {
+  EmulatorProcess emulator({"--random-image", "--seed", "9", "--garbage", "--chunk", "5"});
+  ASSERT_FALSE(emulator.path().empty());
+  ProcessorEmulator expected;
+  expected.FillRandom(9);
+  Session s(emulator.path());
+  ASSERT_TRUE(s.Connect()) << s.view.status;
+  ExpectStoresEqual(s.store, expected);
+}
+
+TEST_F(LinkE2E, KilledProcessorLosesTheLink) {
+  EmulatorProcess emulator({});
+  ASSERT_FALSE(emulator.path().empty());
+  Session s(emulator.path());
+  ASSERT_TRUE(s.Connect());
+  // Heartbeats are answered while the processor lives.
+  RunUntil([] { return false; }, 2200);
+  EXPECT_TRUE(s.view.messages.empty());
+  EXPECT_EQ(s.link.MissCount, 0);
+  emulator.Stop(SIGKILL);
+  s.view.SetTimerRunning(LinkTimer::Hold, false);  // the pacing is ticked by hand from here
+  for (int tick = 0; tick < 700 && s.view.messages.empty(); ++tick) {
+    s.link.HoldTimerTimer();
+    if (tick % 50 == 0) RunUntil([] { return false; }, 5);
+  }
+  EXPECT_EQ(s.view.messages, std::vector<std::string>{"已断开连接!"});
+  EXPECT_EQ(s.link.LinkState, 0);
+  EXPECT_EQ(s.view.status, "设备未连接");
+}
+
+}  // namespace
+}  // namespace dsp
