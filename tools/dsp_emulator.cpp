@@ -39,7 +39,7 @@ void Usage(std::ostream& out) {
          "  --bad-checksum     every block frame reply carries a wrong checksum\n"
          "  --ack-aa           acknowledge with FE AA instead of FE BB\n"
          "  --seed N           seed for the stray bytes and --random-image\n"
-         "  --random-image     start from a random but valid setting\n"
+         "  --random-image     start from a random setting instead of the factory one\n"
          "  --log FILE         append every received frame (hex) to FILE\n"
          "  -v                 print every received frame on standard error\n"
          "  --help             show this text\n"
@@ -143,7 +143,10 @@ int main(int argc, char** argv) {
   }
 
   dsp::ProcessorEmulator emulator(faults);
-  if (randomImage) emulator.FillRandom(faults.seed);
+  if (randomImage)
+    emulator.FillRandom(faults.seed);
+  else
+    emulator.LoadFactorySetting();
 
   std::cout << pty->devicePath() << std::endl;
 

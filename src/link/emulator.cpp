@@ -4,6 +4,7 @@
 
 #include "link/device_link.h"
 #include "link/frames.h"
+#include "store/eq_defaults.h"
 
 namespace dsp {
 
@@ -68,6 +69,50 @@ void ProcessorEmulator::FillRandom(std::uint32_t seed) {
   for (int i = 0; i < 4; ++i) lockPassword += static_cast<char>('0' + NextRandom() % 10);
   for (auto& b : id) b = static_cast<std::uint8_t>(NextRandom());
   rng_ = faults.seed ? faults.seed : 1;
+}
+
+void ProcessorEmulator::LoadFactorySetting() {
+  ParamStore defaults;
+  ResetEqStores(defaults, kAllEqualisers);
+  image = defaults.DeviceImage;
+  // Both scene copies of a panel slot.
+  auto set = [this](int channel, int slot, int value) {
+    for (int scene = 0; scene < 2; ++scene)
+      image[static_cast<std::size_t>(channel)][static_cast<std::size_t>(DeviceIndex(channel, slot, scene))] = value;
+  };
+  set(0, 0, 1);  // manual mode: the music equaliser can be edited
+  const int echo[] = {1, 60, 1, 80, 0, 194, 20, 100, 40, 50, 0};
+  for (int s = 0; s < 11; ++s) set(3, s, echo[s]);
+  const int reverb[] = {1, 50, 1, 80, 32, 10, 0, 194};
+  for (int s = 0; s < 8; ++s) set(4, s, reverb[s]);
+  for (int c : {5, 6, 7, 8}) {
+    for (int s : {0, 4, 8, 12}) set(c, s, 50);  // levels 100 %
+    for (int s : {2, 6, 10, 14}) set(c, s, 1);  // phases "+"
+  }
+  set(6, 0, 100);
+  set(6, 8, 2);    // high-pass type "Link Riley 24dB", off
+  set(6, 12, 8);
+  set(6, 14, 2);   // low-pass type, 135 Hz
+  set(6, 16, 100);
+  set(6, 18, 8);
+  // Limiters: attack, release, threshold (14 dBu: out of the way), ratio.
+  for (int c : {5, 6, 7}) {
+    set(c, 20, 5);
+    set(c, 21, 3);
+    set(c, 22, 34);
+  }
+  set(8, 18, 5);
+  set(8, 19, 3);
+  set(8, 20, 34);
+  auto& system = image[9];
+  system[3] = 1;
+  for (int s = 6; s <= 11; ++s) system[static_cast<std::size_t>(s)] = (s % 2 == 0) ? 30 : 84;
+  for (int s = 32; s <= 34; ++s) system[static_cast<std::size_t>(s)] = 40;
+  static const char* names[] = {"Standard", "KTV", "Party", "Movie", "Music", "Live"};
+  for (int m = 0; m < kModeCount; ++m) {
+    modeNames[static_cast<std::size_t>(m)] = m < 6 ? names[m] : "Mode " + std::to_string(m + 1);
+    modeSlots[static_cast<std::size_t>(m)] = image;
+  }
 }
 
 Bytes ProcessorEmulator::TakePiece() {

@@ -44,8 +44,12 @@ class ProcessorEmulator {
   Bytes TakePiece();
   void DropOutput() { output_.clear(); }
 
-  // A random but valid setting (every value within 0..180) and names.
+  // A random setting (every value within 0..180) and names.
   void FillRandom(std::uint32_t seed);
+  // A plausible factory setting: flat equalisers with the default bands,
+  // filters off, moderate levels, manual mode, named modes. The tool starts
+  // from it so a user without hardware sees a sensible processor.
+  void LoadFactorySetting();
   int Scene() const { return (image[0][1] & 0xFF) != 0 ? 1 : 0; }
 
   EmulatorFaults faults;

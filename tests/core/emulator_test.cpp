@@ -273,3 +273,28 @@ TEST(LinkWithEmulator, ProcessorFallingSilentLosesTheLink) {
 
 }  // namespace
 }  // namespace dsp
+
+namespace dsp {
+namespace {
+
+TEST(EmulatorFactorySetting, EqualisersAreFlatDefaultsAndFiltersOff) {
+  ProcessorEmulator emulator;
+  emulator.LoadFactorySetting();
+  for (int c = 0; c <= 8; ++c) {
+    if (!HasEqualiser(c)) continue;
+    for (int scene = 0; scene < 2; ++scene)
+      for (int b = 0; b < BandCount[static_cast<std::size_t>(c)]; ++b) {
+        const int base = DeviceIndex(c, EqSlot(c, b, 0), scene);
+        EXPECT_EQ(emulator.image[c][base], 0) << c;
+        EXPECT_EQ(emulator.image[c][base + 2], 120) << "flat gain, channel " << c;
+        EXPECT_LE(emulator.image[c][base + 1], 361);
+      }
+  }
+  EXPECT_EQ(emulator.image[0][1], 0) << "sing scene";
+  EXPECT_EQ(emulator.image[3][5], 194) << "echo low-pass off";
+  EXPECT_EQ(emulator.image[9][13], 0) << "keyboard lock off";
+  EXPECT_EQ(emulator.modeNames[1], "KTV");
+}
+
+}  // namespace
+}  // namespace dsp
