@@ -1,0 +1,94 @@
+#include "mainwindow/application.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+
+#include "link/device_link.h"
+#include "link/qt_serial_port.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/status_dialog.h"
+#include "mainwindow/store_refresh.h"
+#include "mainwindow/window_link_view.h"
+#include "panels/picture_button.h"
+
+namespace dsp {
+
+Application::Application(QStringList extraPorts) : extraPorts_(std::move(extraPorts)) {
+  // The main window first, then the link with its port and timers, then the
+  // status dialog.
+  window_ = std::make_unique<MainWindow>(store_);
+  port_ = std::make_unique<QtSerialPort>();
+  scan_.setInterval(1000);
+  transfer_.setInterval(100);
+  hold_.setInterval(20);
+  dialog_ = std::make_unique<StatusDialog>();
+  view_ = std::make_unique<WindowLinkView>(*window_, *dialog_);
+  link_ = std::make_unique<DeviceLink>(store_, *port_, *view_);
+
+  view_->TimerControl = [this](LinkTimer timer, bool running) {
+    QTimer& t = timer == LinkTimer::Scan ? scan_ : (timer == LinkTimer::Transfer ? transfer_ : hold_);
+    if (running) {
+      if (!t.isActive()) t.start();
+    } else {
+      t.stop();
+    }
+  };
+  QObject::connect(&scan_, &QTimer::timeout, [this] { link_->Timer1Timer(); });
+  QObject::connect(&transfer_, &QTimer::timeout, [this] { link_->Timer2Timer(); });
+  QObject::connect(&hold_, &QTimer::timeout, [this] { link_->HoldTimerTimer(); });
+
+  // The connect and disconnect buttons: the pair shows which was pressed,
+  // then the link starts or stops.
+  for (const char* name : {"LinkBtn", "UnLinkBtn"}) {
+    auto* button = window_->findChild<PictureButton*>(QString::fromLatin1(name));
+    if (button == nullptr) continue;
+    const bool connect = QLatin1String(name) == QLatin1String("LinkBtn");
+    QObject::connect(button, &QAbstractButton::clicked, [this, button, connect] {
+      window_->Visual().Apply(button, ButtonVisual::kLinkPair);
+      link_->LinkBtnClick(connect);
+    });
+  }
+
+  window_->Hooks().startLink = [this] {
+    FillPortList();
+    window_->Visual().Apply(window_->findChild<PictureButton*>(QStringLiteral("LinkBtn")),
+                            ButtonVisual::kLinkPair);
+    link_->LinkBtnClick(true);
+  };
+  window_->Refresher().SetSuppressSend = [this](int value) { link_->SuppressSend = value; };
+  window_->CloseHook = [this] {
+    link_->OnCloseRequest();
+    scan_.stop();
+    transfer_.stop();
+    hold_.stop();
+    dialog_->hide();
+    QCoreApplication::quit();
+  };
+}
+
+Application::~Application() {
+  scan_.stop();
+  transfer_.stop();
+  hold_.stop();
+  // The link refers to the view and the port; it goes first.
+  link_.reset();
+}
+
+void Application::FillPortList() {
+  std::vector<std::string> names;
+  for (const QString& extra : extraPorts_) names.push_back(extra.toStdString());
+  for (const std::string& name : QtSerialPort::AvailablePortNames()) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  QComboBox* list = window_->PortList();
+  list->clear();
+  for (const std::string& name : names) list->addItem(QString::fromStdString(name));
+  link_->SetPortList(names);
+}
+
+void Application::Start() {
+  window_->show();
+}
+
+}  // namespace dsp

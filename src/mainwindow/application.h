@@ -1,0 +1,53 @@
+#pragma once
+// The running application: the parameter store, the main window, the link
+// to the processor on a real serial port with its three timers, and the
+// status dialog, wired together.
+
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+#include "store/param_store.h"
+
+namespace dsp {
+
+class DeviceLink;
+class MainWindow;
+class QtSerialPort;
+class StatusDialog;
+class WindowLinkView;
+
+class Application {
+ public:
+  // `extraPorts` are tried first when scanning for the processor.
+  explicit Application(QStringList extraPorts);
+  ~Application();
+
+  // Shows the main window; its first show runs the start-up sequence.
+  void Start();
+
+  ParamStore& Store() { return store_; }
+  MainWindow& Window() { return *window_; }
+  StatusDialog& Dialog() { return *dialog_; }
+  WindowLinkView& View() { return *view_; }
+  DeviceLink& Link() { return *link_; }
+  QTimer& ScanTimer() { return scan_; }
+  QTimer& TransferTimer() { return transfer_; }
+  QTimer& HoldTimer() { return hold_; }
+
+ private:
+  void FillPortList();
+
+  QStringList extraPorts_;
+  ParamStore store_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<QtSerialPort> port_;
+  std::unique_ptr<StatusDialog> dialog_;
+  std::unique_ptr<WindowLinkView> view_;
+  std::unique_ptr<DeviceLink> link_;
+  QTimer scan_;
+  QTimer transfer_;
+  QTimer hold_;
+};
+
+}  // namespace dsp

@@ -1,0 +1,394 @@
+#include "mainwindow/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QWindow>
+
+#include "mainwindow/graph_image.h"
+#include "mainwindow/page_builder.h"
+#include "mainwindow/page_switcher.h"
+#include "mainwindow/skin.h"
+#include "mainwindow/store_refresh.h"
+#include "mainwindow/widget_factory.h"
+#include "panels/click_picture.h"
+#include "panels/picture_button.h"
+#include "panels/skin_slider.h"
+#include "panels/spin_buttons.h"
+#include "panels/widget_props.h"
+#include "store/param_store.h"
+
+namespace dsp {
+
+namespace {
+
+constexpr int kTabLefts[kPageCount] = {-1, 38, 90, 129, 181, 249, 337, 406};
+constexpr int kTabWidths[kPageCount] = {40, 53, 40, 53, 70, 90, 70, 40};
+const char* const kTabCaptions[kPageCount] = {"音乐",     "麦克风",     "效果",     "主输出",
+                                              "中置输出", "超低音输出", "后置输出", "系统"};
+
+}  // namespace
+
+MainWindow::MainWindow(ParamStore& store, QWidget* parent) : QWidget(parent), store_(store) {
+  setObjectName(QStringLiteral("TForm1"));
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  setWindowTitle(QStringLiteral("数字音效处理器控制中心"));
+  setAttribute(Qt::WA_StyledBackground, false);
+  resize(kDesignWidth, kDesignHeight);
+  setMinimumSize(kDesignWidth, kDesignHeight);
+  setFont(skin::UiFont(12));
+  setStyleSheet(skin::StyleSheet());
+
+  BuildTitle();
+  BuildPages();
+  BuildTabStrip();
+  BuildGraphPanel();
+  BuildCommonBandPanel();
+  BuildUnlockGroup();
+  BuildHiddenParts();
+
+  PageWidgets widgets;
+  widgets.pages = pageItem_;
+  widgets.graphPanel = graphPanel_;
+  widgets.commonBandPanel = commonPanel_;
+  widgets.autoSingGroup = autoSingGroup_;
+  widgets.bypassButton = findChild<PictureButton*>(QStringLiteral("MusEQAllpassBtn"));
+  widgets.eqPassLabel = findChild<QLabel*>(QStringLiteral("EQPassLabel"));
+  widgets.eqLabel = findChild<QLabel*>(QStringLiteral("EQlabel"));
+  switcher_ = std::make_unique<PageSwitcher>(registry_, store_, editing_, visual_, widgets);
+  refresh_ = std::make_unique<StoreRefresh>(*this);
+
+  graphTimer_ = new QTimer(this);
+  graphTimer_->setObjectName(QStringLiteral("Timer1"));
+  graphTimer_->setInterval(15);
+  connect(graphTimer_, &QTimer::timeout, this, [this] {
+    if (hooks_.graphTick) hooks_.graphTick();
+  });
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(kDesignWidth / 2, kDesignHeight / 2));
+  }
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), skin::kWindow);
+  // The 2-pixel inner border.
+  p.setPen(QPen(QColor(80, 130, 220), 2));
+  p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+void MainWindow::BuildTitle() {
+  auto* title = new QLabel(this);
+  title->setObjectName(QStringLiteral("TitleImage"));
+  title->setPixmap(skin::TitlePicture(QSize(kDesignWidth, 28)));
+  title->setScaledContents(true);
+  title->setGeometry(0, 0, kDesignWidth, 28);
+  title->setAttribute(Qt::WA_TransparentForMouseEvents);
+  anchors_.Add(title, kLeft | kTop | kRight);
+
+  QLabel* text = WidgetFactory::Label(this, QStringLiteral("TitleLabel"), windowTitle(),
+                                      QRect(26, 4, 500, 20), Qt::AlignLeft | Qt::AlignVCenter, "title", 15);
+  text->setFont(skin::CaptionFont(15, true));
+  text->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+  text->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+  struct TitleButton {
+    const char* name;
+    skin::ButtonStyle style;
+    QRect rect;
+  };
+  const TitleButton buttons[] = {{"MinimizeBtn", skin::ButtonStyle::TitleMinimise, QRect(1003, 0, 37, 28)},
+                                 {"MaximizeBtn", skin::ButtonStyle::TitleMaximise, QRect(1038, 0, 36, 28)},
+                                 {"CloseBtn", skin::ButtonStyle::TitleClose, QRect(1072, 0, 59, 28)}};
+  for (const TitleButton& b : buttons) {
+    PictureButton* button =
+        WidgetFactory::Button(this, QString::fromLatin1(b.name), b.style, QString(), b.rect);
+    button->setFocusPolicy(Qt::NoFocus);
+    anchors_.Add(button, kTop | kRight);
+  }
+  connect(findChild<PictureButton*>(QStringLiteral("MinimizeBtn")), &QAbstractButton::clicked, this,
+          &MainWindow::Minimise);
+  connect(findChild<PictureButton*>(QStringLiteral("MaximizeBtn")), &QAbstractButton::clicked, this,
+          &MainWindow::ToggleMaximise);
+  connect(findChild<PictureButton*>(QStringLiteral("CloseBtn")), &QAbstractButton::clicked, this,
+          &QWidget::close);
+}
+
+void MainWindow::BuildTabStrip() {
+  QFrame* strip =
+      WidgetFactory::Panel(this, QStringLiteral("TopTileGrop"), "strip", QRect(0, 28, kDesignWidth, 26));
+  anchors_.Add(strip, kLeft | kTop | kRight);
+  for (int page = 0; page < kPageCount; ++page) {
+    PictureButton* tab = WidgetFactory::Button(strip, QStringLiteral("FormTabBtn%1").arg(page + 1),
+                                               skin::ButtonStyle::Tab, QString::fromUtf8(kTabCaptions[page]),
+                                               QRect(kTabLefts[page], 0, kTabWidths[page], 26));
+    SetTag(tab, page);
+    tab->setFocusPolicy(Qt::StrongFocus);
+    connect(tab, &QAbstractButton::clicked, this, [this, tab] { switcher_->FormTabBtn1Click(tab); });
+  }
+  PageBuilder().BuildVolumeGroup(strip, 457);
+}
+
+void MainWindow::BuildPages() {
+  pageItem_ = new QStackedWidget(this);
+  pageItem_->setObjectName(QStringLiteral("FormPageItem"));
+  pageItem_->setGeometry(-1, 48, 1146, 611);
+  PageBuilder builder;
+  for (int page = 0; page < kPageCount; ++page) pageItem_->addWidget(builder.BuildPage(pageItem_, page));
+  anchors_.Add(pageItem_, kAll);
+  // The microphone group selector lives hidden on the microphone page.
+  if (QWidget* micPage = pageItem_->widget(1)) {
+    PictureButton* a = WidgetFactory::Button(micPage, QStringLiteral("MicABtn"), skin::ButtonStyle::Command,
+                                             QStringLiteral("麦克风A组"), QRect(760, 190, 96, 22));
+    PictureButton* b = WidgetFactory::Button(micPage, QStringLiteral("MicBBtn"), skin::ButtonStyle::Command,
+                                             QStringLiteral("麦克风B组"), QRect(864, 190, 96, 22));
+    a->hide();
+    b->hide();
+  }
+}
+
+void MainWindow::BuildGraphPanel() {
+  QFrame* panel = WidgetFactory::Panel(this, QStringLiteral("AdvPanel1"), "graph", QRect(0, 295, 1133, 366));
+  graphPanel_ = panel;
+  anchors_.Add(panel, kAll);
+  // The graph leaves room on its right for the common band panel.
+  QFrame* area =
+      WidgetFactory::Panel(panel, QStringLiteral("AdvPanel2"), "graphArea", QRect(40, 13, 893, 297));
+  graphArea_ = area;
+  anchors_.Add(area, kAll);
+  image_ = new GraphImage(area);
+  image_->setObjectName(QStringLiteral("Image1"));
+  image_->setGeometry(0, 0, area->width(), area->height());
+  anchors_.Add(image_, kAll);
+
+  for (int i = 0; i < 17; ++i) {
+    const QString name = i < 15 ? QStringLiteral("EP%1").arg(i + 1)
+                                : (i == 15 ? QStringLiteral("HPF") : QStringLiteral("LPF"));
+    const int size = i < 15 ? 14 : 24;
+    ClickPicture* point = WidgetFactory::Picture(area, name, skin::BandPoint(i), QRect(0, 0, size, size));
+    SetTag(point, i);
+    point->hide();
+  }
+  QLabel* value = WidgetFactory::Label(area, QStringLiteral("EQlabel"), QString(), QRect(8, 4, 420, 18),
+                                       Qt::AlignLeft | Qt::AlignVCenter, "none", 12);
+  value->setStyleSheet(QStringLiteral("color: #c7ffff; background: transparent;"));
+  QLabel* pass = WidgetFactory::Label(area, QStringLiteral("EQPassLabel"), QStringLiteral("EQ PASS"),
+                                      QRect(380, 110, 140, 40), Qt::AlignCenter, "none", 26);
+  pass->setFont(skin::CaptionFont(26, true));
+  pass->setStyleSheet(QStringLiteral("color: #ff5a28; background: transparent;"));
+  pass->hide();
+
+  QFrame* bar = WidgetFactory::Panel(panel, QStringLiteral("EQBottomBar"), "bar", QRect(1, 336, 1131, 30));
+  anchors_.Add(bar, kLeft | kRight | kBottom);
+  auto command = [bar](const char* name, const QString& text, const QRect& rect) {
+    return WidgetFactory::Button(bar, QString::fromLatin1(name), skin::ButtonStyle::Command, text, rect);
+  };
+  command("LinkBtn", QStringLiteral("联机"), QRect(12, 4, 64, 22));
+  command("UnLinkBtn", QStringLiteral("断开"), QRect(82, 4, 64, 22));
+  command("EQResetBtn", QStringLiteral("EQ重置"), QRect(166, 4, 72, 22));
+  PictureButton* bypass = command("MusEQAllpassBtn", QStringLiteral("EQ pass"), QRect(244, 4, 72, 22));
+  SetHint(bypass, QStringLiteral("0"));
+  bypass->setPicture(PictureButton::Normal, bypass->picture(PictureButton::Disabled));
+
+  QFrame* modes =
+      WidgetFactory::Panel(bar, QStringLiteral("AutoSingGrop"), "none", QRect(1131 - 300, 0, 292, 30));
+  autoSingGroup_ = modes;
+  anchors_.Add(modes, kTop | kRight);
+  const struct {
+    const char* name;
+    const char* caption;
+    int x;
+  } pairs[] = {{"AutoModeBtn", "自动", 0},
+               {"ManulModeBtn", "手动", 66},
+               {"SingModeBtn", "唱歌", 152},
+               {"DiscoModeBtn", "舞蹈", 218}};
+  for (const auto& p : pairs) {
+    WidgetFactory::Button(modes, QString::fromLatin1(p.name), skin::ButtonStyle::Command,
+                          QString::fromUtf8(p.caption), QRect(p.x, 4, 62, 22));
+  }
+  auto* grip = new QSizeGrip(bar);
+  grip->setObjectName(QStringLiteral("SizeGrip"));
+  grip->setGeometry(1131 - 14, 16, 13, 13);
+  anchors_.Add(grip, kRight | kBottom);
+}
+
+void MainWindow::BuildCommonBandPanel() {
+  QFrame* panel =
+      WidgetFactory::Panel(this, QStringLiteral("EQCotrolGrop"), "common", QRect(953, 304, 165, 324));
+  commonPanel_ = panel;
+  anchors_.Add(panel, kTop | kRight);
+  WidgetFactory::Label(panel, QStringLiteral("COMEQlabel"), QStringLiteral("调节当前EQ段：1"),
+                       QRect(8, 6, 150, 22), Qt::AlignLeft | Qt::AlignVCenter, "groupTitle", 13);
+  const struct {
+    const char* caption;
+    const char* bar;
+    const char* edit;
+    const char* spin;
+    int max;
+    int role;
+  } rows[] = {{"频率：", "ComEQFreBar", "ComEQFreEdit", "ComEQFreUpDownBtn", 361, 2},
+              {"增益：", "ComEQGainBar", "ComEQGainEdit", "ComEQGainUpDownBtn", 180, 3},
+              {"Q值：", "ComEQQvalueBar", "ComEQQvalueEdit", "ComEQQvalueUpDownBtn", 100, 4}};
+  int y = 38;
+  for (const auto& r : rows) {
+    WidgetFactory::Label(panel, QString(), QString::fromUtf8(r.caption), QRect(8, y, 44, 22),
+                         Qt::AlignRight | Qt::AlignVCenter);
+    QLineEdit* edit = WidgetFactory::Edit(panel, QString::fromLatin1(r.edit), QString::number(r.role),
+                                          QRect(56, y + 1, 72, 20));
+    edit->setReadOnly(false);
+    WidgetFactory::Spin(panel, QString::fromLatin1(r.spin), Qt::Horizontal, QRect(130, y + 3, 28, 16));
+    SkinSlider* slider = WidgetFactory::Slider(panel, QString::fromLatin1(r.bar), Qt::Horizontal, r.max,
+                                               QRect(10, y + 30, 146, 18));
+    slider->setThumbPictures(skin::SliderThumb(Qt::Horizontal, true),
+                             skin::SliderThumb(Qt::Horizontal, false));
+    y += 92;
+  }
+  panel->raise();
+}
+
+void MainWindow::BuildUnlockGroup() {
+  QFrame* group =
+      WidgetFactory::Panel(this, QStringLiteral("FirstCheckGrop"), "unlock", QRect(31, 409, 186, 54));
+  WidgetFactory::Label(group, QString(), QStringLiteral("输入解锁密码："), QRect(8, 3, 170, 20));
+  WidgetFactory::PasswordEdit(group, QStringLiteral("PanelPassWordEdit"), 6, true, QRect(8, 27, 110, 20));
+  WidgetFactory::Button(group, QStringLiteral("UnlockOkBtn"), skin::ButtonStyle::Command,
+                        QStringLiteral("确定"), QRect(124, 26, 54, 22));
+  group->hide();
+}
+
+void MainWindow::BuildHiddenParts() {
+  linkLabel_ = WidgetFactory::Label(this, QStringLiteral("LinkLabel"), QStringLiteral("设备未连接"),
+                                    QRect(600, 4, 100, 20));
+  linkLabel_->hide();
+  portList_ = new QComboBox(this);
+  portList_->setObjectName(QStringLiteral("ComComboBox1"));
+  portList_->hide();
+  PictureButton* example = WidgetFactory::Button(this, QStringLiteral("ExampleBtn"),
+                                                 skin::ButtonStyle::Template, QString(), QRect(0, 0, 90, 26));
+  example->hide();
+  QLineEdit* filler =
+      WidgetFactory::Edit(this, QStringLiteral("Example"), QStringLiteral("0"), QRect(0, 0, 40, 18));
+  filler->hide();
+  log_ = new QPlainTextEdit(this);
+  log_->setObjectName(QStringLiteral("Memo2"));
+  log_->setReadOnly(true);
+  log_->setMaximumBlockCount(2000);
+  log_->hide();
+  // The band type picture templates: lit and unlit.
+  const char* names[] = {"PEQ_ONImage",  "LSQ_ONImage",  "HSQ_ONImage",
+                         "PEQ_OFFImage", "LSQ_OFFImage", "HSQ_OFFImage"};
+  for (int i = 0; i < 6; ++i) {
+    ClickPicture* picture = WidgetFactory::Picture(this, QString::fromLatin1(names[i]),
+                                                   skin::TypePicture(i % 3, i < 3), QRect(0, 0, 20, 14));
+    picture->hide();
+  }
+  // The template slider lends its thumb to every parameter slider.
+  if (auto* templ = findChild<SkinSlider*>(QStringLiteral("MicHPFreBar"))) {
+    templ->setThumbPictures(skin::SliderThumb(Qt::Horizontal, true),
+                            skin::SliderThumb(Qt::Horizontal, false));
+  }
+}
+
+void MainWindow::ShowInitialLooks() {
+  visual_.Apply(registry_.Named(QStringLiteral("UnLinkBtn")), ButtonVisual::kLinkPair);
+  visual_.Apply(registry_.Named(QStringLiteral("AutoModeBtn")), ButtonVisual::kAutoManual);
+  visual_.Apply(registry_.Named(QStringLiteral("SingModeBtn")), ButtonVisual::kSingDance);
+  visual_.Apply(registry_.Named(QStringLiteral("MicABtn")), ButtonVisual::kMicGroup);
+}
+
+void MainWindow::Startup() {
+  if (started_) return;
+  started_ = true;
+  registry_.BuildControlRegistry(this, store_, editing_);
+  ShowInitialLooks();
+  if (hooks_.resetEqDefaults) hooks_.resetEqDefaults();
+  // Errors while listing ports or starting the scan must not stop start-up.
+  try {
+    if (hooks_.startLink) hooks_.startLink();
+  } catch (...) {
+  }
+  if (hooks_.preparePresets) hooks_.preparePresets();
+  PictureButton* first = registry_.PageTabs()[0];
+  const bool lockPrompt = findChild<QWidget*>(QStringLiteral("FirstCheckGrop"))->isVisible();
+  if (!lockPrompt && first != nullptr) {
+    switcher_->FormTabBtn1Click(first);
+    first->setFocus();
+  }
+  graphTimer_->start();
+  windowReady_ = true;
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Startup();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  anchors_.Apply();
+  if (switcher_ && switcher_->DrawEq && switcher_->CurrentPageIndex() <= 6) {
+    switcher_->DrawEq(kAllBands, switcher_->CurrentChannel());
+    switcher_->DrawEq(editing_.CurrentBand[switcher_->CurrentPageIndex()], switcher_->CurrentChannel());
+  }
+}
+
+bool MainWindow::IsMoveSurface(const QPoint& pos) const {
+  return rect().contains(pos) && childAt(pos) == nullptr;
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && IsMoveSurface(event->position().toPoint()) && !maximised_) {
+    if (QWindow* handle = windowHandle()) {
+      handle->startSystemMove();
+      event->accept();
+      return;
+    }
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void MainWindow::Minimise() {
+  showMinimized();
+}
+
+QRect MainWindow::MaximisedGeometry() const {
+  QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  return s != nullptr ? s->availableGeometry() : geometry();
+}
+
+void MainWindow::ToggleMaximise() {
+  if (maximised_) {
+    maximised_ = false;
+    setGeometry(normalGeometry_);
+    return;
+  }
+  normalGeometry_ = geometry();
+  maximised_ = true;
+  // A frameless window maximised by the window system would cover the
+  // taskbar, so it takes the screen's available area itself.
+  const QRect target = MaximisedGeometry();
+  // On a screen smaller than the design size the window still fits it.
+  setMinimumSize(minimumSize().boundedTo(target.size()));
+  setGeometry(target);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (CloseHook) CloseHook();
+  graphTimer_->stop();
+  event->accept();
+}
+
+}  // namespace dsp

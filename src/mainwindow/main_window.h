@@ -1,0 +1,122 @@
+#pragma once
+// The borderless main window TForm1: title strip with its buttons, the page
+// tabs and current volumes, the eight pages, the EQ graph panel with its
+// bottom bar, the common band panel and the hidden helper widgets. It owns
+// the control registry, the editing state and the page switching.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "mainwindow/anchors.h"
+#include "panels/button_visual.h"
+#include "panels/control_registry.h"
+#include "panels/edit_state.h"
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QStackedWidget;
+class QTimer;
+
+namespace dsp {
+
+class GraphImage;
+class PageSwitcher;
+class ParamStore;
+class PictureButton;
+class StoreRefresh;
+
+// The jobs of the first show that other parts of the program provide.
+struct StartupHooks {
+  std::function<void()> resetEqDefaults;  // every band to its default, nothing sent
+  std::function<void()> startLink;        // fill the port list and press connect
+  std::function<void()> preparePresets;   // preset folders and the preset list
+  std::function<void()> graphTick;        // the graph timer's job
+};
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kDesignWidth = 1131;
+  static constexpr int kDesignHeight = 659;
+
+  explicit MainWindow(ParamStore& store, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  ControlRegistry& Registry() { return registry_; }
+  EditState& Editing() { return editing_; }
+  ButtonVisual& Visual() { return visual_; }
+  PageSwitcher& Pages() { return *switcher_; }
+  StoreRefresh& Refresher() { return *refresh_; }
+  ParamStore& Store() { return store_; }
+
+  StartupHooks& Hooks() { return hooks_; }
+  // Runs before the window closes (the goodbye to a linked processor).
+  std::function<void()> CloseHook;
+
+  // The start-up sequence; runs once, on the first show.
+  void Startup();
+  bool WindowReady() const { return windowReady_; }
+  QTimer* GraphTimer() const { return graphTimer_; }
+
+  // Title buttons.
+  void Minimise();
+  void ToggleMaximise();
+  bool IsMaximised() const { return maximised_; }
+  // The geometry a maximised window takes on its screen: the screen less
+  // its taskbars and docks.
+  QRect MaximisedGeometry() const;
+
+  // True when a left press at `pos` (window coordinates) lands on the
+  // window's own surface and so starts moving the window.
+  bool IsMoveSurface(const QPoint& pos) const;
+
+  // Hidden helpers reached by the link adapter.
+  QLabel* LinkLabel() const { return linkLabel_; }
+  QComboBox* PortList() const { return portList_; }
+  QPlainTextEdit* Log() const { return log_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void BuildTitle();
+  void BuildTabStrip();
+  void BuildPages();
+  void BuildGraphPanel();
+  void BuildCommonBandPanel();
+  void BuildUnlockGroup();
+  void BuildHiddenParts();
+  void ShowInitialLooks();
+
+  ParamStore& store_;
+  ControlRegistry registry_;
+  EditState editing_;
+  ButtonVisual visual_{registry_};
+  std::unique_ptr<PageSwitcher> switcher_;
+  std::unique_ptr<StoreRefresh> refresh_;
+  StartupHooks hooks_;
+  Anchors anchors_;
+
+  QStackedWidget* pageItem_ = nullptr;
+  QWidget* graphPanel_ = nullptr;
+  QWidget* graphArea_ = nullptr;
+  GraphImage* image_ = nullptr;
+  QWidget* commonPanel_ = nullptr;
+  QWidget* autoSingGroup_ = nullptr;
+  QLabel* linkLabel_ = nullptr;
+  QComboBox* portList_ = nullptr;
+  QPlainTextEdit* log_ = nullptr;
+  QTimer* graphTimer_ = nullptr;
+  bool started_ = false;
+  bool windowReady_ = false;
+  bool maximised_ = false;
+  QRect normalGeometry_;
+};
+
+}  // namespace dsp

@@ -1,0 +1,53 @@
+#pragma once
+// The product skin: colours, fonts, the style sheet and every picture the
+// pages use, all drawn in code.
+
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+#include <array>
+
+#include "panels/picture_button.h"
+
+namespace dsp::skin {
+
+using Pictures = std::array<QPixmap, PictureButton::kPictureCount>;
+
+// Button families.
+enum class ButtonStyle {
+  Command,   // bottom bar and page buttons with a caption
+  Toggle,    // mute buttons: lit when on
+  Sign,      // 15 x 15 "+"/"-"
+  Radio,     // 13 x 13 round selector
+  Tab,       // page tab (the template button's pictures)
+  Template,  // the hidden template: tab pictures plus radio looks
+  TitleMinimise,
+  TitleMaximise,
+  TitleClose,
+};
+
+inline const QColor kWindow(0, 51, 153);
+inline const QColor kTitleStrip(230, 230, 230);
+inline const QColor kGraphPanel(21, 21, 21);
+inline const QColor kGraphArea(12, 12, 12);
+inline const QColor kText(214, 230, 255);
+
+// A font of the given pixel size from the first installed family of a
+// fallback list that covers Chinese text.
+QFont UiFont(int pixelSize, bool bold = false);
+// Arial-like Latin face for tab captions and the title (with CJK fallback).
+QFont CaptionFont(int pixelSize, bool bold = false);
+
+Pictures ButtonPictures(ButtonStyle style, QSize size);
+QPixmap SliderThumb(Qt::Orientation orientation, bool enabled);
+// Band type picture: type 0 peaking, 1 low shelf, 2 high shelf.
+QPixmap TypePicture(int type, bool lit);
+// Graph band point: index 0..14 bands, 15 high-pass, 16 low-pass.
+QPixmap BandPoint(int index);
+// The title strip bitmap.
+QPixmap TitlePicture(QSize size);
+
+QString StyleSheet();
+
+}  // namespace dsp::skin

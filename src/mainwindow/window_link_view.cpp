@@ -1,0 +1,85 @@
+#include "mainwindow/window_link_view.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+
+#include "mainwindow/main_window.h"
+#include "mainwindow/status_dialog.h"
+#include "mainwindow/store_refresh.h"
+#include "store/param_store.h"
+
+namespace dsp {
+
+namespace {
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+}  // namespace
+
+WindowLinkView::WindowLinkView(MainWindow& window, StatusDialog& dialog) : window_(window), dialog_(dialog) {
+  sink_ = [this](const QString& caption, const QString& text) {
+    QMessageBox::information(&window_, caption, text, QMessageBox::Ok);
+  };
+}
+
+void WindowLinkView::SetStatusText(const std::string& text) {
+  window_.LinkLabel()->setText(Q(text));
+}
+
+void WindowLinkView::UpdateStatusDialog(const std::string& text, int percent) {
+  dialog_.UpdateStatus(Q(text), percent);
+}
+
+void WindowLinkView::SetStatusDialogVisible(bool visible) {
+  if (visible) {
+    dialog_.show();
+    dialog_.raise();
+  } else {
+    dialog_.hide();
+  }
+}
+
+void WindowLinkView::ShowMessage(const std::string& text) {
+  if (sink_) sink_(QStringLiteral("提示"), Q(text));
+}
+
+void WindowLinkView::ShowLinkButtons(bool connected) {
+  const QString name = connected ? QStringLiteral("LinkBtn") : QStringLiteral("UnLinkBtn");
+  window_.Visual().Apply(window_.Registry().Named(name), ButtonVisual::kLinkPair);
+}
+
+void WindowLinkView::RefreshFromStore(int which) {
+  window_.Refresher().RefreshFromStore(which);
+}
+
+void WindowLinkView::RebuildModeList() {
+  auto* box = qobject_cast<QComboBox*>(window_.Registry().Named(QStringLiteral("SysModeBox")));
+  if (box != nullptr) dsp::RebuildModeList(box, window_.Store(), box->currentIndex());
+}
+
+void WindowLinkView::ShowMainWindow() {
+  window_.show();
+  window_.raise();
+}
+
+void WindowLinkView::SetTimerRunning(LinkTimer timer, bool running) {
+  if (TimerControl) TimerControl(timer, running);
+}
+
+void WindowLinkView::AppendLog(const std::string& line) {
+  window_.Log()->appendPlainText(Q(line));
+}
+
+void WindowLinkView::ClearLog() {
+  window_.Log()->clear();
+}
+
+void WindowLinkView::ShowDeviceId(const std::string& text) {
+  if (auto* label = qobject_cast<QLabel*>(window_.Registry().Named(QStringLiteral("DeviceIDLabel")))) {
+    label->setText(Q(text));
+  }
+}
+
+}  // namespace dsp

@@ -1,0 +1,46 @@
+#pragma once
+// The link's view of the screen: status text and dialog, message boxes,
+// link buttons, the diagnostic log, the device code and the link timers.
+// Message boxes go through a replaceable sink so tests never block on a
+// modal box.
+
+#include <QString>
+#include <functional>
+
+#include "link/link_view.h"
+
+namespace dsp {
+
+class MainWindow;
+class StatusDialog;
+
+class WindowLinkView : public LinkView {
+ public:
+  using MessageSink = std::function<void(const QString& caption, const QString& text)>;
+
+  WindowLinkView(MainWindow& window, StatusDialog& dialog);
+
+  void SetMessageSink(MessageSink sink) { sink_ = std::move(sink); }
+  // Starts or stops one of the link's timers; set by the application.
+  std::function<void(LinkTimer, bool)> TimerControl;
+
+  void SetStatusText(const std::string& text) override;
+  void UpdateStatusDialog(const std::string& text, int percent) override;
+  void SetStatusDialogVisible(bool visible) override;
+  void ShowMessage(const std::string& text) override;
+  void ShowLinkButtons(bool connected) override;
+  void RefreshFromStore(int which) override;
+  void RebuildModeList() override;
+  void ShowMainWindow() override;
+  void SetTimerRunning(LinkTimer timer, bool running) override;
+  void AppendLog(const std::string& line) override;
+  void ClearLog() override;
+  void ShowDeviceId(const std::string& text) override;
+
+ private:
+  MainWindow& window_;
+  StatusDialog& dialog_;
+  MessageSink sink_;
+};
+
+}  // namespace dsp

@@ -1,0 +1,86 @@
+#include "panels/skin_slider.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+
+namespace dsp {
+
+SkinSlider::SkinSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void SkinSlider::setThumbPictures(const QPixmap& normal, const QPixmap& disabled) {
+  thumb_ = normal;
+  disabledThumb_ = disabled;
+  update();
+}
+
+QRect SkinSlider::ThumbRect() const {
+  const bool horizontal = orientation() == Qt::Horizontal;
+  QSize size = thumb_.isNull() ? (horizontal ? QSize(10, height()) : QSize(width(), 10))
+                               : thumb_.deviceIndependentSize().toSize();
+  size = size.boundedTo(this->size());
+  const int span = horizontal ? width() - size.width() : height() - size.height();
+  const int range = maximum() - minimum();
+  int offset = range > 0 ? static_cast<int>(static_cast<long long>(value() - minimum()) * span / range) : 0;
+  if (horizontal) {
+    if (invertedAppearance()) offset = span - offset;
+    return {offset, (height() - size.height()) / 2, size.width(), size.height()};
+  }
+  // Vertical sliders grow upwards.
+  if (!invertedAppearance()) offset = span - offset;
+  return {(width() - size.width()) / 2, offset, size.width(), size.height()};
+}
+
+int SkinSlider::ValueAt(const QPoint& point) const {
+  const QRect thumb = ThumbRect();
+  const bool horizontal = orientation() == Qt::Horizontal;
+  const int span = horizontal ? width() - thumb.width() : height() - thumb.height();
+  int pos = horizontal ? point.x() - thumb.width() / 2 : point.y() - thumb.height() / 2;
+  if (!horizontal) pos = span - pos;
+  return QStyle::sliderValueFromPosition(minimum(), maximum(), pos, std::max(span, 1));
+}
+
+void SkinSlider::mousePressEvent(QMouseEvent* event) {
+  // A click beside the thumb jumps there, then the drag continues as usual.
+  if (event->button() == Qt::LeftButton && isEnabled() &&
+      !ThumbRect().contains(event->position().toPoint())) {
+    setValue(ValueAt(event->position().toPoint()));
+  }
+  QSlider::mousePressEvent(event);
+}
+
+void SkinSlider::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const bool horizontal = orientation() == Qt::Horizontal;
+  const QRect thumb = ThumbRect();
+  QRectF groove;
+  if (horizontal) {
+    groove = QRectF(thumb.width() / 2.0, height() / 2.0 - 2, width() - thumb.width(), 4);
+  } else {
+    groove = QRectF(width() / 2.0 - 2, thumb.height() / 2.0, 4, height() - thumb.height());
+  }
+  painter.setPen(QColor(6, 14, 30));
+  painter.setBrush(QColor(10, 20, 40));
+  painter.drawRoundedRect(groove, 2, 2);
+  QRectF fill = groove;
+  if (horizontal) {
+    fill.setRight(thumb.center().x());
+  } else {
+    fill.setTop(thumb.center().y());
+  }
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(isEnabled() ? QColor(40, 150, 240) : QColor(70, 80, 95));
+  painter.drawRoundedRect(fill, 2, 2);
+  const QPixmap& picture = isEnabled() || disabledThumb_.isNull() ? thumb_ : disabledThumb_;
+  if (!picture.isNull()) {
+    painter.drawPixmap(thumb, picture);
+  } else {
+    painter.setBrush(QColor(200, 210, 225));
+    painter.drawRect(thumb);
+  }
+}
+
+}  // namespace dsp

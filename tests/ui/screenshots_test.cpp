@@ -1,0 +1,62 @@
+// Renders each page of the main window and the status dialog to PNG files
+// for review. Runs only when DSP_SCREENSHOT_DIR names the output folder
+// (scripts/screenshots.sh sets it and runs under a virtual display).
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+
+#include "mainwindow/main_window.h"
+#include "mainwindow/page_switcher.h"
+#include "mainwindow/status_dialog.h"
+#include "mainwindow/store_refresh.h"
+#include "panels/picture_button.h"
+#include "store/param_store.h"
+
+namespace dsp {
+namespace {
+
+TEST(Screenshots, RenderEveryPage) {
+  const QString dir = qEnvironmentVariable("DSP_SCREENSHOT_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "set DSP_SCREENSHOT_DIR to render the pages";
+  QDir().mkpath(dir);
+  ParamStore store;
+  MainWindow window(store);
+  window.show();
+  QApplication::processEvents();
+  for (int page = 0; page < 8; ++page) {
+    window.Pages().FormTabBtn1Click(window.Registry().PageTabs()[page]);
+    QApplication::processEvents();
+    const QString path = QStringLiteral("%1/page%2.png").arg(dir).arg(page);
+    ASSERT_TRUE(window.grab().save(path)) << path.toStdString();
+  }
+  // Again with the widest texts every field and pane can show.
+  for (int channel = 0; channel <= 9; ++channel) {
+    for (int slot = 0; slot < BlockLength[channel]; ++slot) {
+      int value = 1000;
+      if (HasEqualiser(channel) && slot >= EqBase[channel]) {
+        const int field = (slot - EqBase[channel]) % 5;
+        value = field == 0 ? 0 : field == 1 ? 361 : field == 2 ? 0 : 100;
+      }
+      store.SetDevice(channel, DeviceIndex(channel, slot, 0), value);
+    }
+  }
+  window.Editing().LastChangedAddress = 0x0005;
+  window.Refresher().RefreshFromStore(20);
+  for (int page = 0; page < 8; ++page) {
+    window.Pages().FormTabBtn1Click(window.Registry().PageTabs()[page]);
+    QApplication::processEvents();
+    const QString path = QStringLiteral("%1/page%2-full.png").arg(dir).arg(page);
+    ASSERT_TRUE(window.grab().save(path)) << path.toStdString();
+  }
+  StatusDialog dialog;
+  dialog.UpdateStatus(QStringLiteral("连接中..."), 38);
+  dialog.show();
+  QApplication::processEvents();
+  ASSERT_TRUE(dialog.grab().save(dir + QStringLiteral("/status.png")));
+}
+
+}  // namespace
+}  // namespace dsp
