@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,6 +21,7 @@
 #include "link/emulator.h"
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
+#include "posix/emulator_process.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -53,52 +52,8 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
-fs::path EmulatorBinary() {
-  if (const char* env = std::getenv("DSP_EMULATOR")) return env;
-  return fs::read_symlink("/proc/self/exe").parent_path() / "dsp-emulator";
-}
-
-// The dsp-emulator program as a child process.
-class EmulatorProcess {
- public:
-  explicit EmulatorProcess(std::vector<std::string> args) {
-    int out[2];
-    if (pipe(out) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], STDOUT_FILENO);
-      close(out[0]);
-      close(out[1]);
-      const std::string binary = EmulatorBinary().string();
-      std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(binary.c_str(), argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    FILE* in = fdopen(out[0], "r");
-    char line[256] = {};
-    if (in && fgets(line, sizeof line, in)) path_ = line;
-    while (!path_.empty() && (path_.back() == '\n' || path_.back() == '\r')) path_.pop_back();
-    if (in) fclose(in);
-  }
-  ~EmulatorProcess() { Stop(SIGTERM); }
-  const std::string& path() const { return path_; }
-  // Returns the exit status (or -1 when already stopped).
-  int Stop(int signal) {
-    if (pid_ <= 0) return -1;
-    kill(pid_, signal);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return status;
-  }
-
- private:
-  pid_t pid_ = -1;
-  std::string path_;
-};
+using posix::EmulatorBinary;
+using posix::EmulatorProcess;
 
 // What the main window does for the link: runs the three timers and
 // refreshes from the stores. Everything else is recorded.
