@@ -22,6 +22,7 @@
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
 #include "posix/emulator_process.h"
+#include "../support/run_until.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -39,18 +40,7 @@ QCoreApplication* App() {
   return QCoreApplication::instance();
 }
 
-// Runs the event loop until `done` holds or `timeoutMs` passes.
-bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QEventLoop loop;
-    QTimer::singleShot(10, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-  return true;
-}
+using test::RunUntil;
 
 using posix::EmulatorBinary;
 using posix::EmulatorProcess;

@@ -21,21 +21,12 @@
 #include "mainwindow/status_dialog.h"
 #include "mainwindow/window_link_view.h"
 #include "posix/emulator_process.h"
+#include "../support/run_until.h"
 
 namespace dsp {
 namespace {
 
-bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QEventLoop loop;
-    QTimer::singleShot(10, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-  return true;
-}
+using test::RunUntil;
 
 TEST(ApplicationWithEmulatorProgram, ConnectsDownloadsAndSaysGoodbye) {
   ASSERT_TRUE(std::filesystem::exists(posix::EmulatorBinary())) << posix::EmulatorBinary();
