@@ -6,7 +6,9 @@
 
 #include "link/device_link.h"
 #include "link/qt_serial_port.h"
+#include "mainwindow/edit_pipeline.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/param_writer.h"
 #include "mainwindow/status_dialog.h"
 #include "mainwindow/store_refresh.h"
 #include "mainwindow/window_link_view.h"
@@ -14,11 +16,15 @@
 
 namespace dsp {
 
-Application::Application(QStringList extraPorts) : extraPorts_(std::move(extraPorts)) {
+Application::Application(QStringList extraPorts)
+    : Application(std::make_unique<QtSerialPort>(), std::move(extraPorts)) {}
+
+Application::Application(std::unique_ptr<SerialPort> port, QStringList extraPorts)
+    : extraPorts_(std::move(extraPorts)) {
   // The main window first, then the link with its port and timers, then the
   // status dialog.
   window_ = std::make_unique<MainWindow>(store_);
-  port_ = std::make_unique<QtSerialPort>();
+  port_ = std::move(port);
   scan_.setInterval(1000);
   transfer_.setInterval(100);
   hold_.setInterval(20);
@@ -56,7 +62,9 @@ Application::Application(QStringList extraPorts) : extraPorts_(std::move(extraPo
                             ButtonVisual::kLinkPair);
     link_->LinkBtnClick(true);
   };
-  window_->Refresher().SetSuppressSend = [this](int value) { link_->SuppressSend = value; };
+  // Every change made on the panels goes to the processor through the link.
+  writer_ = std::make_unique<LinkWriter>(*link_);
+  window_->Pipeline().SetWriter(writer_.get());
   window_->CloseHook = [this] {
     link_->OnCloseRequest();
     scan_.stop();
@@ -71,7 +79,10 @@ Application::~Application() {
   scan_.stop();
   transfer_.stop();
   hold_.stop();
-  // The link refers to the view and the port; it goes first.
+  // The link refers to the view and the port; it goes first, after the
+  // panels stopped writing to it.
+  window_->Pipeline().SetWriter(nullptr);
+  writer_.reset();
   link_.reset();
 }
 

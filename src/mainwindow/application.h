@@ -12,8 +12,9 @@
 namespace dsp {
 
 class DeviceLink;
+class LinkWriter;
 class MainWindow;
-class QtSerialPort;
+class SerialPort;
 class StatusDialog;
 class WindowLinkView;
 
@@ -21,6 +22,8 @@ class Application {
  public:
   // `extraPorts` are tried first when scanning for the processor.
   explicit Application(QStringList extraPorts);
+  // The same on a given port (an in-process emulator in tests).
+  Application(std::unique_ptr<SerialPort> port, QStringList extraPorts);
   ~Application();
 
   // Shows the main window; its first show runs the start-up sequence.
@@ -41,10 +44,11 @@ class Application {
   QStringList extraPorts_;
   ParamStore store_;
   std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<QtSerialPort> port_;
+  std::unique_ptr<SerialPort> port_;
   std::unique_ptr<StatusDialog> dialog_;
   std::unique_ptr<WindowLinkView> view_;
   std::unique_ptr<DeviceLink> link_;
+  std::unique_ptr<LinkWriter> writer_;
   QTimer scan_;
   QTimer transfer_;
   QTimer hold_;

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "mainwindow/edit_pipeline.h"
 #include "mainwindow/graph_image.h"
 #include "mainwindow/page_builder.h"
 #include "mainwindow/page_switcher.h"
@@ -25,6 +26,7 @@
 #include "panels/skin_slider.h"
 #include "panels/spin_buttons.h"
 #include "panels/widget_props.h"
+#include "store/eq_defaults.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -66,6 +68,8 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent) : QWidget(parent), st
   widgets.eqLabel = findChild<QLabel*>(QStringLiteral("EQlabel"));
   switcher_ = std::make_unique<PageSwitcher>(registry_, store_, editing_, visual_, widgets);
   refresh_ = std::make_unique<StoreRefresh>(*this);
+  pipeline_ = std::make_unique<EditPipeline>(*this);
+  hooks_.resetEqDefaults = [this] { pipeline_->ResetEq(kAllEqualisers); };
 
   graphTimer_ = new QTimer(this);
   graphTimer_->setObjectName(QStringLiteral("Timer1"));
@@ -313,6 +317,7 @@ void MainWindow::Startup() {
   if (started_) return;
   started_ = true;
   registry_.BuildControlRegistry(this, store_, editing_);
+  pipeline_->Bind();
   ShowInitialLooks();
   if (hooks_.resetEqDefaults) hooks_.resetEqDefaults();
   // Errors while listing ports or starting the scan must not stop start-up.

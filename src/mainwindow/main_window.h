@@ -21,6 +21,7 @@ class QTimer;
 
 namespace dsp {
 
+class EditPipeline;
 class GraphImage;
 class PageSwitcher;
 class ParamStore;
@@ -49,6 +50,7 @@ class MainWindow : public QWidget {
   ButtonVisual& Visual() { return visual_; }
   PageSwitcher& Pages() { return *switcher_; }
   StoreRefresh& Refresher() { return *refresh_; }
+  EditPipeline& Pipeline() { return *pipeline_; }
   ParamStore& Store() { return store_; }
 
   StartupHooks& Hooks() { return hooks_; }
@@ -100,6 +102,7 @@ class MainWindow : public QWidget {
   ButtonVisual visual_{registry_};
   std::unique_ptr<PageSwitcher> switcher_;
   std::unique_ptr<StoreRefresh> refresh_;
+  std::unique_ptr<EditPipeline> pipeline_;
   StartupHooks hooks_;
   Anchors anchors_;
 

@@ -1,15 +1,21 @@
 #include "mainwindow/store_refresh.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QThread>
+#include <algorithm>
 
 #include "common/rounding.h"
 #include "eq/scales.h"
+#include "mainwindow/edit_pipeline.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/page_switcher.h"
+#include "mainwindow/param_writer.h"
 #include "panels/catalogue.h"
 #include "panels/picture_button.h"
 #include "panels/widget_props.h"
@@ -19,13 +25,10 @@ namespace dsp {
 
 namespace {
 
+// Every radio member of the layout is a 13-pixel square picture button and
+// every sign button a 15-pixel square one.
 constexpr QSize kRadioSize(13, 13);
 constexpr QSize kSignSize(15, 15);
-
-QString PaneText(const QWidget* pane, int value) {
-  const int role = HintInt(pane, 0);
-  return role == 0 ? QString::number(value) : QString::fromStdString(RoleText(role, value));
-}
 
 }  // namespace
 
@@ -39,85 +42,67 @@ void RebuildModeList(QComboBox* box, const ParamStore& store, int slot) {
   box->setCurrentIndex(slot >= 0 && slot < box->count() ? slot : -1);
 }
 
-void StoreRefresh::FillRadioMembers(int address) {
-  auto& members = window_.Registry().RadioMembers();
-  members = {};
-  for (const ParamEntry& entry : Catalogue()) {
-    if (MakeAddress(entry.channel, entry.slot) != address) continue;
-    for (size_t i = 0; i < entry.members.size() && i < members.size(); ++i) {
-      auto* member =
-          qobject_cast<PictureButton*>(window_.Registry().Named(QString::fromStdString(entry.members[i])));
-      members[i] = member;
-      SetHint(member, QString::number(i));
-    }
-  }
+void StoreRefresh::PauseAfterSlider() {
+  if (SliderPauseMs <= 0) return;
+  QElapsedTimer elapsed;
+  elapsed.start();
+  // Paint what changed so far. Only paint requests are delivered: no timer
+  // or port notification runs inside the refresh, so its order holds.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+  const qint64 rest = SliderPauseMs - elapsed.elapsed();
+  if (rest > 0) QThread::msleep(static_cast<unsigned long>(rest));
 }
 
 void StoreRefresh::ShowSlot(int address) {
   ControlRegistry& registry = window_.Registry();
   ParamStore& store = window_.Store();
-  ButtonVisual& visual = window_.Visual();
+  EditPipeline& pipeline = window_.Pipeline();
   QWidget* w = registry.PrimaryControl(address);
   if (w == nullptr || registry.IsFiller(w)) return;
   const int v = store.Param(address);
   switch (KindOf(w)) {
-    case WidgetKind::Slider: {
-      auto* slider = static_cast<QSlider*>(w);
-      if (slider->value() == v) return;  // an unchanged position leaves the pane as it is
-      slider->setValue(v);
-      if (QWidget* pane = registry.CompanionControl(address); KindOf(pane) == WidgetKind::ValuePane) {
-        static_cast<QLabel*>(pane)->setText(PaneText(pane, slider->value()));
-      }
+    case WidgetKind::Slider:
+      // The slider's own change reaction updates its pane (only when the
+      // position changes) and stores; nothing is sent.
+      static_cast<QSlider*>(w)->setValue(v);
+      PauseAfterSlider();
       return;
-    }
     case WidgetKind::PictureButton: {
       auto* button = static_cast<PictureButton*>(w);
-      if (address == 0x000) return;  // the operating mode follows below
+      if (address == 0x000) return;  // the operating mode follows after the walk
       if (address == 0x001) {
-        visual.Apply(registry.Named(v == 0 ? QStringLiteral("SingModeBtn") : QStringLiteral("DiscoModeBtn")),
-                     ButtonVisual::kSingDance);
+        window_.Visual().Apply(
+            registry.Named(v == 0 ? QStringLiteral("SingModeBtn") : QStringLiteral("DiscoModeBtn")),
+            ButtonVisual::kSingDance);
         return;
       }
       if (button->size() == kRadioSize) {
-        FillRadioMembers(address);
         SetHint(button, QString::number(v));
-        visual.Apply(button, ButtonVisual::kRadio);
+        pipeline.SysMusInputLevelClick(button);
         return;
       }
-      // Prepare the opposite state; the operation toggles it to the stored one.
+      // Prepare the opposite state; the click reaction toggles it back.
       SetHint(button, v == 0 ? QStringLiteral("1") : QStringLiteral("0"));
       if (button->size() == kSignSize) {
-        visual.Apply(button, ButtonVisual::kSign);
+        pipeline.EchoEffPhaseBtnClick(button);
       } else if (button->text() != QLatin1String("EQ pass")) {
-        visual.Apply(button, ButtonVisual::kTwoState);
+        pipeline.MainLmuteBtnClick(button);
       }
       return;
     }
     case WidgetKind::ChoiceBox: {
       auto* box = static_cast<QComboBox*>(w);
-      const QSignalBlocker block(box);
-      box->setCurrentIndex(v % 10 < box->count() ? v % 10 : -1);
-      if (KindOf(registry.ExtraControls(address, 0)) == WidgetKind::Picture) {
-        visual.Apply(registry.ExtraControls(address, std::clamp(v, 0, 2)), ButtonVisual::kBandType);
+      {
+        // A value beyond the items selects the nearest item.
+        const QSignalBlocker block(box);
+        box->setCurrentIndex(std::clamp(v % 10, 0, std::max(0, box->count() - 1)));
       }
+      if (KindOf(registry.ExtraControls(address, 0)) == WidgetKind::Picture) pipeline.MusModeBox1Change(box);
       return;
     }
-    case WidgetKind::TextField: {
-      const int role = HintInt(w, 0);
-      // The Q field shows the Q slot matching the band's type.
-      const int value = role == role::BandQ ? store.Param(store.ActiveQSlot(Tag(w))) : v;
-      auto* field = static_cast<QLineEdit*>(w);
-      field->setText(QString::fromStdString(RoleText(role, value)));
-      // A shown frequency field becomes the current one; a gain field moves
-      // its band's slider without running the slider's reaction.
-      if (role == role::BandFreq) window_.Editing().CurrentEdit = field;
-      if (auto* slider = qobject_cast<QSlider*>(registry.ExtraControls(address, 0))) {
-        window_.Editing().SliderSync = true;
-        slider->setValue(value);
-        window_.Editing().SliderSync = false;
-      }
+    case WidgetKind::TextField:
+      pipeline.ApplyValue(w, kStepSet, true, v);
       return;
-    }
     default:
       return;
   }
@@ -127,8 +112,9 @@ void StoreRefresh::RefreshFromStore(int which) {
   ControlRegistry& registry = window_.Registry();
   ParamStore& store = window_.Store();
   EditState& editing = window_.Editing();
+  ParamWriter& writer = window_.Pipeline().Writer();
   editing.PanelRefreshing = true;
-  if (SetSuppressSend) SetSuppressSend(1);
+  writer.SetSuppressSend(1);
   store.RebuildParamTable(store.Scene());
   store.SceneFlag = store.Param(0x001);
   if (which == 2) which = 1;
@@ -136,9 +122,11 @@ void StoreRefresh::RefreshFromStore(int which) {
     if (channel != which && which != 20) continue;
     for (int slot = 0; slot < BlockLength[channel]; ++slot) ShowSlot(MakeAddress(channel, slot));
   }
-  window_.Visual().Apply(registry.Named(store.Param(0x000) == 0 ? QStringLiteral("AutoModeBtn")
-                                                                : QStringLiteral("ManulModeBtn")),
-                         ButtonVisual::kAutoManual);
+  // The operating mode, as if its button had been clicked.
+  if (auto* mode = qobject_cast<PictureButton*>(registry.Named(
+          store.Param(0x000) == 0 ? QStringLiteral("AutoModeBtn") : QStringLiteral("ManulModeBtn")))) {
+    window_.Pipeline().AutoModeBtnClick(mode);
+  }
   const int channel = window_.Pages().CurrentChannel();
   if (HasEqualiser(channel)) window_.Pages().ShowBypassState(channel);
 
@@ -155,7 +143,7 @@ void StoreRefresh::RefreshFromStore(int which) {
   ShowCurrentBand(editing.LastChangedAddress);
   editing.PanelRefreshing = false;
   if (window_.Pages().DrawEq) window_.Pages().DrawEq(kAllBands, channel);
-  if (SetSuppressSend) SetSuppressSend(0);
+  writer.SetSuppressSend(0);
   if (auto* label = qobject_cast<QLabel*>(registry.Named(QStringLiteral("CurrentModeLabel")))) {
     label->setText(QStringLiteral("（当前模式：%1 ）").arg(mode + 1));
   }

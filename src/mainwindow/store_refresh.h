@@ -1,7 +1,11 @@
 #pragma once
 // Shows the stores in the widgets without sending anything: after a
-// download, a reload or an upload every widget shows the processor's values,
-// and the common band panel follows the band changed last.
+// download, a reload or an upload, an EQ reset, a scene or microphone group
+// change every widget shows the stored values, and the common band panel
+// follows the band changed last. Each widget kind gets its value the way a
+// user's action would give it (sliders move and their reactions update the
+// panes, buttons replay their click reactions with the state prepared), with
+// sending suppressed.
 
 #include <functional>
 
@@ -25,14 +29,16 @@ class StoreRefresh {
   // gain or Q slot) and shows its values; other addresses change nothing.
   int ShowCurrentBand(int address);
 
-  // The link's write suppression, set during a refresh and cleared after it.
-  std::function<void(int)> SetSuppressSend;
+  // Pause after each slider so the panels visibly settle; what changed so far
+  // is painted during the pause. Tests set it to 0.
+  static inline int SliderPauseMs = 5;
+
   // The keyboard-lock prompt check that ends every refresh.
   std::function<void()> ShowLockPrompt;
 
  private:
   void ShowSlot(int address);
-  void FillRadioMembers(int address);
+  void PauseAfterSlider();
 
   MainWindow& window_;
 };

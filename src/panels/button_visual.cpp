@@ -16,6 +16,7 @@ void ButtonVisual::CopyPicture(PictureButton* to, PictureButton::Picture toWhich
 
 int ButtonVisual::Apply(QWidget* widget, int code) {
   if (code == kBandType) return BandType(widget);
+  if (code >= kFirstBandGroup && code <= kLastBandGroup) return SelectBand ? SelectBand(widget, code) : -1;
   auto* button = qobject_cast<PictureButton*>(widget);
   if (button == nullptr) return -1;
   switch (code) {

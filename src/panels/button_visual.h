@@ -3,6 +3,8 @@
 // operation code. A button's state lives in its hint text and its pictures;
 // lit and unlit looks are made by copying pictures.
 
+#include <functional>
+
 #include "panels/picture_button.h"
 
 namespace dsp {
@@ -13,7 +15,11 @@ class ButtonVisual {
  public:
   explicit ButtonVisual(ControlRegistry& registry) : registry_(registry) {}
 
-  // Operation codes handled here.
+  // Operation codes handled here. Codes 0..6 are the band selection of the
+  // EQ group with that index; it is done by the edit pipeline through
+  // `SelectBand` below.
+  static constexpr int kFirstBandGroup = 0;
+  static constexpr int kLastBandGroup = 6;
   static constexpr int kPageTab = 10;
   static constexpr int kTwoState = 11;
   static constexpr int kSign = 14;
@@ -27,6 +33,10 @@ class ButtonVisual {
   // Runs operation `code` on `widget` and returns its result; -1 when the
   // code is not handled or the widget is of the wrong kind.
   int Apply(QWidget* widget, int code);
+
+  // The band selection behind codes 0..6: a band text field and its EQ group
+  // in, the selected band out. Set by the edit pipeline.
+  std::function<int(QWidget* field, int group)> SelectBand;
 
   // Picture copy primitive: to.toWhich = from.fromWhich.
   static void CopyPicture(PictureButton* to, PictureButton::Picture toWhich, const PictureButton* from,

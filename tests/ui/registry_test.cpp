@@ -207,7 +207,16 @@ std::vector<Expected> BandWidgets() {
   return t;
 }
 
-using RegistryTest = StartedWindow;
+// The registry as built, before the start-up defaults refresh the widgets.
+class RegistryTest : public StartedWindow {
+ protected:
+  void SetUp() override {
+    window = std::make_unique<MainWindow>(store);
+    window->Hooks().resetEqDefaults = nullptr;
+    window->show();
+    QApplication::processEvents();
+  }
+};
 
 TEST_F(RegistryTest, EveryCatalogueWidgetHasItsNameKindRangeTagAndHint) {
   std::vector<Expected> all = ParameterWidgets();

@@ -1,0 +1,117 @@
+#pragma once
+// The value edit pipeline and the click reactions of the picture buttons.
+//
+// Every change a user makes with a widget ends in ApplyValue: it turns the
+// widget and a value into a clamped step, shows it in the widget and its
+// partners, stores it, sends it (one parameter or one EQ band) and records
+// it for the graph. The reactions are bound by data: one handler per widget
+// kind, each finding its parameter through the widget's tag and the control
+// registry. Re-entry between widgets that update each other is prevented by
+// the flags of EditState (SliderSync, PanelRefreshing) and by the writer's
+// SuppressSend.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QKeyEvent;
+class QLineEdit;
+class QSlider;
+
+namespace dsp {
+
+class ControlRegistry;
+class MainWindow;
+class ParamStore;
+class ParamWriter;
+class PictureButton;
+class SpinButtons;
+struct EditState;
+
+// StepMode of ApplyValue and CommitEditText.
+constexpr int kStepSet = 0;
+constexpr int kStepUp = 1;
+constexpr int kStepDown = 11;
+
+class EditPipeline : public QObject {
+  Q_OBJECT
+ public:
+  explicit EditPipeline(MainWindow& window);
+  ~EditPipeline() override;
+
+  // The link's write side; nullptr returns to store-only writes.
+  void SetWriter(ParamWriter* writer);
+  ParamWriter& Writer() { return *writer_; }
+
+  // Connects the reactions to every bound widget; run once the registry is
+  // built. Binding twice does not connect twice.
+  void Bind();
+
+  // ---- the pipeline ----
+  void CommitEditText(int stepMode);
+  void ApplyValue(QWidget* widget, int stepMode, bool displayOnly, double x);
+  int SelectBand(QWidget* widget, int group);
+  // A text field that edits a band value: the primary widget of its own tag.
+  bool IsBandField(const QWidget* widget) const;
+
+  // ---- reactions, under the layout's handler names ----
+  void MusFreEdit1Click(QLineEdit* field);
+  // Returns true when the key is discarded.
+  bool MusFreEdit1KeyPress(QLineEdit* field, const QKeyEvent& key);
+  void MusFreEdit1KeyDown(int key);
+  void MusFreEdit1Exit();
+  void MusFreUpDownBtn1Click(SpinButtons* spin, bool upRight);
+  void MicHPFreBarChange(QSlider* slider);
+  void MusEQGainBar1Change(QSlider* slider);
+  void MusModeBox1Change(QComboBox* box);
+  void MusPEQBtn1Click(QWidget* picture);
+  void SubMusHPTypeChange(QComboBox* box);
+  // Returns true when the wheel step was used.
+  bool FormMouseWheel(int delta);
+
+  void EchoEffPhaseBtnClick(PictureButton* button);
+  void MainLmuteBtnClick(PictureButton* button);
+  void MusEQAllpassBtnClick(PictureButton* button);
+  void EQResetBtnClick();
+  void SysMusInputLevelClick(PictureButton* button);
+  void MicABtnClick(PictureButton* button);
+  void AutoModeBtnClick(PictureButton* button);
+  void SingModeBtnClick(PictureButton* button);
+  // Enables or disables what automatic mode locks (value 0 automatic).
+  void ApplyOperatingMode(int value);
+  // The nine volume sliders of the system page and the title strip.
+  void SysMusStartVolBarChange(QSlider* slider);
+
+  // Every band of one equaliser (a channel) or of all of them (20) to its
+  // default; a single channel is also sent. Then the panels are refreshed.
+  void ResetEq(int which);
+
+  // Message boxes ("error" for a band field without a role); replaceable so
+  // tests never block on a modal box.
+  std::function<void(const QString& text)> ShowMessage;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // The member `k` of the radio group of `tag` (fills RadioMembers).
+  void FillRadioMembers(int tag);
+  // True while EQ bypass and EQ reset are locked: the music page in automatic mode.
+  bool EqButtonsLocked() const;
+  void DrawEq(int band, int channel);
+  int CurrentPageIndex() const;
+  int CurrentChannel() const;
+  void SetFrameColour(QWidget* field, const QColor& colour);
+
+  MainWindow& window_;
+  ControlRegistry& registry_;
+  ParamStore& store_;
+  EditState& editing_;
+  std::unique_ptr<ParamWriter> storeOnly_;
+  ParamWriter* writer_;
+  bool bound_ = false;
+};
+
+}  // namespace dsp

@@ -1,0 +1,113 @@
+#pragma once
+// The whole application linked to the processor emulator through the
+// in-process port. The test ticks the link's timers itself; the emulator's
+// log tells what reached the processor.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "link/device_link.h"
+#include "link/emulated_port.h"
+#include "link/emulator.h"
+#include "mainwindow/application.h"
+#include "mainwindow/edit_pipeline.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/store_refresh.h"
+#include "mainwindow/window_link_view.h"
+#include "ui_fixture.h"
+
+namespace dsp {
+
+// One EQ band as a block frame carries it: block address, band, five fields.
+struct BandFrame {
+  int block = 0;
+  int band = 0;
+  std::array<int, 5> fields{};
+};
+
+class LinkedApp : public testing::Test {
+ protected:
+  void TearDown() override { app.reset(); }
+
+  // Starts the application and runs the connection and download to the end.
+  void Connect() {
+    auto port = std::make_unique<EmulatedPort>(emulator, "EMU");
+    port_ = port.get();
+    app = std::make_unique<Application>(std::move(port), QStringList{QStringLiteral("EMU")});
+    for (QTimer* t : {&app->ScanTimer(), &app->TransferTimer(), &app->HoldTimer()})
+      t->setInterval(24 * 3600 * 1000);
+    app->View().SetMessageSink([this](const QString&, const QString& text) { messages << text; });
+    app->Start();
+    QApplication::processEvents();
+    DeviceLink& link = app->Link();
+    for (int i = 0; i < 2000 && !(link.LinkState == 2 && !app->TransferTimer().isActive()); ++i) {
+      if (app->ScanTimer().isActive()) link.Timer1Timer();
+      port_->Pump();
+      if (app->TransferTimer().isActive()) link.Timer2Timer();
+      port_->Pump();
+    }
+    ASSERT_EQ(link.LinkState, 2);
+    ASSERT_TRUE(messages.isEmpty());
+  }
+
+  // Lets the write pacing send everything queued, acknowledgement by
+  // acknowledgement.
+  void Flush() {
+    DeviceLink& link = app->Link();
+    for (int i = 0; i < 400; ++i) {
+      port_->Pump();
+      if (link.valueQueue().count == 0 && link.eqQueue().count == 0 && link.TxReady == 1) return;
+      link.HoldTimerTimer();
+    }
+    FAIL() << "the write queues did not drain";
+  }
+
+  // The EQ band frames the emulator received since `from` (an index into its log).
+  std::vector<BandFrame> BandFrames(std::size_t from = 0) const {
+    std::vector<BandFrame> frames;
+    for (std::size_t i = from; i < emulator.frameLog.size(); ++i) {
+      const std::string& hex = emulator.frameLog[i];
+      if (hex.rfind("FC B1 10 A7 ", 0) != 0) continue;
+      std::vector<int> bytes;
+      for (std::size_t p = 0; p + 1 < hex.size(); p += 3)
+        bytes.push_back(std::stoi(hex.substr(p, 2), nullptr, 16));
+      if (bytes.size() < 19) continue;
+      BandFrame f;
+      f.block = bytes[4] * 256 + bytes[5];
+      f.band = bytes[6] + 256 * bytes[7];
+      for (int k = 0; k < 5; ++k) f.fields[k] = bytes[8 + 2 * k] + 256 * bytes[9 + 2 * k];
+      frames.push_back(f);
+    }
+    return frames;
+  }
+
+  // The emulator's value of a panel address in its current scene.
+  int Emulated(int address) const {
+    const int channel = ChannelOf(address);
+    return emulator.image[channel][DeviceIndex(channel, SlotOf(address), emulator.Scene())];
+  }
+  void SetEmulated(int address, int value) {
+    const int channel = ChannelOf(address);
+    emulator.image[channel][DeviceIndex(channel, SlotOf(address), emulator.Scene())] = value;
+  }
+
+  template <typename T = QWidget>
+  T* W(const char* name) const {
+    return app->Window().findChild<T*>(QString::fromLatin1(name));
+  }
+  ParamStore& Store() { return app->Store(); }
+  EditPipeline& Pipeline() { return app->Window().Pipeline(); }
+
+  ProcessorEmulator emulator;
+  std::unique_ptr<Application> app;
+  QStringList messages;
+
+ private:
+  EmulatedPort* port_ = nullptr;
+};
+
+}  // namespace dsp
