@@ -260,8 +260,10 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
   };
   auto group = [page](const char* name, const QString& title, const QRect& rect) {
     QFrame* g = WidgetFactory::Panel(page, QString::fromLatin1(name), "system", rect);
-    WidgetFactory::Label(g, QString(), title, QRect(10, 4, rect.width() - 20, 20),
-                         Qt::AlignLeft | Qt::AlignVCenter, "groupTitle", 13);
+    if (!title.isEmpty()) {
+      WidgetFactory::Label(g, QString(), title, QRect(10, 4, rect.width() - 20, 20),
+                           Qt::AlignLeft | Qt::AlignVCenter, "groupTitle", 13);
+    }
     return g;
   };
   auto caption = [](QWidget* parent, const QString& text, const QRect& rect) {
