@@ -57,27 +57,10 @@ QRect VisibleRect(const QWidget* w, const QWidget* window) {
   return r;
 }
 
-class LayoutTest : public StartedWindow {
- protected:
-  void FillWidestValues() {
-    for (int channel = 0; channel <= 9; ++channel) {
-      for (int slot = 0; slot < BlockLength[channel]; ++slot) {
-        int value = 1000;
-        if (HasEqualiser(channel) && slot >= EqBase[channel]) {
-          const int field = (slot - EqBase[channel]) % 5;
-          value = field == 0 ? 0 : field == 1 ? 361 : field == 2 ? 0 : 100;
-        }
-        store.SetDevice(channel, DeviceIndex(channel, slot, 0), value);
-      }
-    }
-    store.SetDevice(9, 2, kModeCount - 1);  // the highest mode number
-    window->Editing().LastChangedAddress = 0x0005;
-    window->Refresher().RefreshFromStore(20);
-  }
-};
+using LayoutTest = StartedWindow;
 
 TEST_F(LayoutTest, NoControlsOverlapAndNoTextIsCutOff) {
-  FillWidestValues();
+  FillWidestValues(store, *window);
   QWidget* graph = W("AdvPanel2");
   ASSERT_NE(graph, nullptr);
   const QRect client = window->rect();

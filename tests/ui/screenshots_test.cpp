@@ -14,6 +14,7 @@
 #include "mainwindow/store_refresh.h"
 #include "panels/picture_button.h"
 #include "store/param_store.h"
+#include "ui_fixture.h"
 
 namespace dsp {
 namespace {
@@ -33,18 +34,7 @@ TEST(Screenshots, RenderEveryPage) {
     ASSERT_TRUE(window.grab().save(path)) << path.toStdString();
   }
   // Again with the widest texts every field and pane can show.
-  for (int channel = 0; channel <= 9; ++channel) {
-    for (int slot = 0; slot < BlockLength[channel]; ++slot) {
-      int value = 1000;
-      if (HasEqualiser(channel) && slot >= EqBase[channel]) {
-        const int field = (slot - EqBase[channel]) % 5;
-        value = field == 0 ? 0 : field == 1 ? 361 : field == 2 ? 0 : 100;
-      }
-      store.SetDevice(channel, DeviceIndex(channel, slot, 0), value);
-    }
-  }
-  window.Editing().LastChangedAddress = 0x0005;
-  window.Refresher().RefreshFromStore(20);
+  FillWidestValues(store, window);
   for (int page = 0; page < 8; ++page) {
     window.Pages().FormTabBtn1Click(window.Registry().PageTabs()[page]);
     QApplication::processEvents();

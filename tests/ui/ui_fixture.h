@@ -9,6 +9,8 @@
 #include <ostream>
 
 #include "mainwindow/main_window.h"
+#include "mainwindow/store_refresh.h"
+#include "panels/edit_state.h"
 #include "store/param_store.h"
 
 // Readable QString values in test failures.
@@ -17,6 +19,24 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace dsp {
+
+// Fills the stores with the widest texts every field and pane can show and
+// refreshes the window: for layout checks and screenshots.
+inline void FillWidestValues(ParamStore& store, MainWindow& window) {
+  for (int channel = 0; channel <= 9; ++channel) {
+    for (int slot = 0; slot < BlockLength[channel]; ++slot) {
+      int value = 1000;
+      if (HasEqualiser(channel) && slot >= EqBase[channel]) {
+        const int field = (slot - EqBase[channel]) % 5;
+        value = field == 0 ? 0 : field == 1 ? 361 : field == 2 ? 0 : 100;
+      }
+      store.SetDevice(channel, DeviceIndex(channel, slot, 0), value);
+    }
+  }
+  store.SetDevice(9, 2, kModeCount - 1);  // the highest mode number
+  window.Editing().LastChangedAddress = 0x0005;
+  window.Refresher().RefreshFromStore(20);
+}
 
 class StartedWindow : public testing::Test {
  protected:
