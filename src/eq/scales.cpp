@@ -1,5 +1,7 @@
 #include "eq/scales.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "common/rounding.h"
@@ -66,21 +68,45 @@ double StepValue(StepTable table, int step) {
 
 double GainDb(int step) { return step / 5.0 - 24.0; }
 
+namespace {
+
+// Typed values are decimals; binary doubles of two decimals can tie only
+// approximately (21.1 - 20.9 > 21.3 - 21.1 in binary). Comparisons happen in
+// thousandths, exactly, so a decimal tie is a tie.
+constexpr double kMilli = 1000.0;
+constexpr double kMilliLimit = 1e12;  // far above any table value
+
+long long Milli(double value) { return std::llround(value * kMilli); }
+
+// A value that lies on a half within rounding noise is taken as the half,
+// so that (value + 24) * 5 = 0.5 rounds to even like the decimal it stands for.
+double SnapHalf(double x) {
+  const double half = std::round(x * 2.0) / 2.0;
+  return std::fabs(x - half) < 1e-9 * std::max(1.0, std::fabs(x)) ? half : x;
+}
+
+}  // namespace
+
 double TextToStep(int kind, double value) {
   switch (kind) {
     case 2: {
+      if (std::isnan(value) || value > kMilliLimit) return 361;
+      if (value < -kMilliLimit) return 0;
       const auto& f = FreqValues();
+      const long long v = Milli(value);
       for (int i = 0; i < 362; ++i) {
-        if (value <= f[static_cast<std::size_t>(i)]) {
+        const long long hi = Milli(f[static_cast<std::size_t>(i)]);
+        if (v <= hi) {
           if (i == 0) return 0;
           if (i == 361) return 361;
-          return (value - f[static_cast<std::size_t>(i - 1)] <= f[static_cast<std::size_t>(i)] - value) ? i - 1 : i;
+          const long long lo = Milli(f[static_cast<std::size_t>(i - 1)]);
+          return (v - lo <= hi - v) ? i - 1 : i;
         }
       }
       return 361;
     }
     case 3:
-      return static_cast<double>(RoundHalfEven((value + 24.0) * 5.0));
+      return static_cast<double>(RoundHalfEven(SnapHalf((value + 24.0) * 5.0)));
     case 4: {
       const auto& q = QValues();
       for (int i = 0; i < 101; ++i)

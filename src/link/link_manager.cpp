@@ -44,6 +44,7 @@ void DeviceLink::SetPortList(std::vector<std::string> names) {
 
 void DeviceLink::SelectPort(int index) {
   portIndex_ = (index >= 0 && index < static_cast<int>(portList_.size())) ? index : -1;
+  view_.ShowSelectedPort(portIndex_);
 }
 
 int DeviceLink::ProgressPercent() const {

@@ -38,6 +38,9 @@ class LinkView {
   virtual void ClearLog() = 0;
   // The processor's identification code, eight upper-case hex digits.
   virtual void ShowDeviceId(const std::string& text) = 0;
+  // The port list's selection moved (the scan tries one port per tick);
+  // -1 when no entry is selected.
+  virtual void ShowSelectedPort(int index) = 0;
 };
 
 }  // namespace dsp

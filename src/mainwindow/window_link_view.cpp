@@ -82,4 +82,9 @@ void WindowLinkView::ShowDeviceId(const std::string& text) {
   }
 }
 
+void WindowLinkView::ShowSelectedPort(int index) {
+  // The hidden port list follows the scan; -1 leaves no entry selected.
+  window_.PortList()->setCurrentIndex(index);
+}
+
 }  // namespace dsp

@@ -36,6 +36,7 @@ class WindowLinkView : public LinkView {
   void AppendLog(const std::string& line) override;
   void ClearLog() override;
   void ShowDeviceId(const std::string& text) override;
+  void ShowSelectedPort(int index) override;
 
  private:
   MainWindow& window_;

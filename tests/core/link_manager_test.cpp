@@ -90,6 +90,8 @@ TEST(LinkManager, ThreeSilentPortsFailOnTheFifthTick) {
   ASSERT_EQ(r.port.written.size(), 3u);
   EXPECT_EQ(r.port.written[2].first, "P3");
   EXPECT_EQ(r.link.SelectedPortIndex(), -1);
+  // The shown list walked the ports and ran past its end.
+  EXPECT_EQ(r.view.selectedPorts, (std::vector<int>{0, 0, 1, 2, -1}));
   r.Scan();
   EXPECT_EQ(r.view.messages, std::vector<std::string>{"连接失败!"});
   EXPECT_EQ(r.view.LastStatus(), "设备未连接");
@@ -118,6 +120,7 @@ TEST(LinkManager, AnswerOnSecondPortStartsTheDownloadOnTheThirdTick) {
   EXPECT_FALSE(r.view.Running(LinkTimer::Scan));
   EXPECT_EQ(r.view.LastStatus(), "连接中...");
   EXPECT_EQ(r.link.SelectedPortIndex(), 1);
+  EXPECT_EQ(r.view.selectedPorts.back(), 1) << "the answering port stays selected";
   EXPECT_EQ(r.port.Name(), "EMU");
   EXPECT_TRUE(r.port.IsOpen());
   EXPECT_EQ(HexDump(r.port.written.back().second), "FC B1 06 A0 09 10 00 00 04");

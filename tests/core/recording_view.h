@@ -27,6 +27,7 @@ class RecordingView : public LinkView {
   int modeListRebuilds = 0;
   int mainWindowShows = 0;
   std::string deviceId;
+  std::vector<int> selectedPorts;  // every selection the port list showed
   std::string dialogText;
 
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
@@ -47,6 +48,7 @@ class RecordingView : public LinkView {
   void AppendLog(const std::string& line) override { log.push_back(line); }
   void ClearLog() override { log.clear(); }
   void ShowDeviceId(const std::string& text) override { deviceId = text; }
+  void ShowSelectedPort(int index) override { selectedPorts.push_back(index); }
 
   bool Running(LinkTimer timer) const { return timers.at(timer); }
   std::string LastStatus() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }

@@ -74,6 +74,7 @@ class TimerView : public LinkView {
   void AppendLog(const std::string& line) override { log.push_back(line); }
   void ClearLog() override { log.clear(); }
   void ShowDeviceId(const std::string&) override {}
+  void ShowSelectedPort(int) override {}
 
   std::string status;
   std::vector<std::string> messages;
