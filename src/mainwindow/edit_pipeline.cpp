@@ -119,6 +119,7 @@ void EditPipeline::Bind() {
   auto bindField = [this, &once](QWidget* w) {
     if (KindOf(w) != WidgetKind::TextField || !once(w)) return;
     w->installEventFilter(this);
+    fields_.insert(w);
   };
 
   for (int channel = 0; channel <= 9; ++channel) {
@@ -221,18 +222,28 @@ void EditPipeline::Bind() {
     connect(reset, &QAbstractButton::clicked, this, [this] { EQResetBtnClick(); });
   }
 
+  // The common band panel's text fields share the key and focus reactions
+  // of the band fields (their text is shown only: ApplyValue stops at them).
+  for (const char* name : {"ComEQFreEdit", "ComEQGainEdit", "ComEQQvalueEdit"})
+    bindField(registry_.Named(QString::fromLatin1(name)));
+
   // The wheel steps the current field wherever the pointer is over the window.
-  qApp->installEventFilter(this);
+  wheel_ = std::make_unique<WheelFilter>(*this);
+  qApp->installEventFilter(wheel_.get());
+}
+
+bool EditPipeline::WheelFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::Wheel) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr || widget->window() != &pipeline_.window_) return false;
+  return pipeline_.FormMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
 }
 
 bool EditPipeline::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Wheel) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != &window_) return false;
-    return FormMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
-  }
+  // Installed on the band fields and the common band panel's fields only:
+  // password, name and other text fields keep their ordinary behaviour.
   auto* field = qobject_cast<QLineEdit*>(watched);
-  if (field == nullptr) return false;
+  if (field == nullptr || !fields_.contains(field)) return false;
   switch (event->type()) {
     case QEvent::MouseButtonRelease:
       if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) MusFreEdit1Click(field);

@@ -11,6 +11,7 @@
 // SuppressSend.
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -105,6 +106,17 @@ class EditPipeline : public QObject {
   int CurrentChannel() const;
   void SetFrameColour(QWidget* field, const QColor& colour);
 
+  // The mouse wheel over the whole window, seen by an application-wide
+  // filter of its own so that the field filter sees each event once.
+  class WheelFilter : public QObject {
+   public:
+    explicit WheelFilter(EditPipeline& pipeline) : pipeline_(pipeline) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+   private:
+    EditPipeline& pipeline_;
+  };
+
   MainWindow& window_;
   ControlRegistry& registry_;
   ParamStore& store_;
@@ -112,6 +124,8 @@ class EditPipeline : public QObject {
   std::unique_ptr<ParamWriter> storeOnly_;
   ParamWriter* writer_;
   bool bound_ = false;
+  QSet<const QObject*> fields_;  // widgets that get the band field reactions
+  std::unique_ptr<WheelFilter> wheel_;
 };
 
 }  // namespace dsp

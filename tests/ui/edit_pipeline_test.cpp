@@ -268,3 +268,53 @@ TEST_F(EditPipelineTest, BandSelectionHighlightsLabelFieldAndScrollsTheMicrophon
 
 }  // namespace
 }  // namespace dsp
+
+namespace dsp {
+namespace {
+
+using FieldReactionsTest = EditPipelineTest;
+
+TEST_F(FieldReactionsTest, OtherTextFieldsKeepTheirOrdinaryBehaviour) {
+  Connect();
+  QTest::mouseClick(W<QLineEdit>("MusGainEdit1"), Qt::LeftButton);
+  auto* modeName = W<QLineEdit>("PresetModeEdit");
+  modeName->clear();
+  modeName->setFocus();  // leaving the band field commits it: that is sent
+  Flush();
+  const std::size_t from = emulator.frameLog.size();
+  const QString gain = W<QLineEdit>("MusGainEdit1")->text();
+
+  QTest::keyClicks(modeName, QStringLiteral("Party 2"));
+  EXPECT_EQ(modeName->text(), QStringLiteral("Party 2")) << "letters reach a name field";
+  QTest::keyClick(modeName, Qt::Key_Left);
+  QTest::keyClick(modeName, Qt::Key_Backspace);
+  EXPECT_EQ(modeName->text(), QStringLiteral("Party2")) << "arrow keys move the cursor";
+
+  auto* fileName = W<QLineEdit>("FileEdit");
+  fileName->setFocus();
+  QTest::keyClicks(fileName, QStringLiteral("Live"));
+  QTest::keyClick(fileName, Qt::Key_Return);
+  modeName->setFocus();
+  EXPECT_EQ(fileName->text(), QStringLiteral("Live"));
+
+  Flush();
+  EXPECT_TRUE(BandFrames(from).empty()) << "typing elsewhere sends no band";
+  EXPECT_EQ(W<QLineEdit>("MusGainEdit1")->text(), gain);
+  EXPECT_EQ(app->Window().Editing().CurrentEdit, W<QLineEdit>("MusGainEdit1"));
+}
+
+TEST_F(FieldReactionsTest, LeavingABandFieldCommitsItOnce) {
+  Connect();
+  QTest::mouseClick(W<QLineEdit>("MusFreEdit3"), Qt::LeftButton);
+  Flush();
+  const std::size_t from = emulator.frameLog.size();
+  QTest::mouseClick(W<QLineEdit>("MusGainEdit4"), Qt::LeftButton);
+  Flush();
+  int sentForBand3 = 0;
+  for (const BandFrame& f : BandFrames(from))
+    if (f.block == EqBlockAddress[0] && f.band == 2) ++sentForBand3;
+  EXPECT_EQ(sentForBand3, 1) << "the field being left is committed (and sent) exactly once";
+}
+
+}  // namespace
+}  // namespace dsp
