@@ -65,6 +65,9 @@ Application::Application(std::unique_ptr<SerialPort> port, QStringList extraPort
   // Every change made on the panels goes to the processor through the link.
   writer_ = std::make_unique<LinkWriter>(*link_);
   window_->Pipeline().SetWriter(writer_.get());
+  // The panels' messages ("error") go through the same box as the link's,
+  // so one replaceable sink sees every message of the application.
+  window_->Pipeline().ShowMessage = [this](const QString& text) { view_->ShowMessage(text.toStdString()); };
   window_->CloseHook = [this] {
     link_->OnCloseRequest();
     scan_.stop();
