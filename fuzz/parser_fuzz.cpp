@@ -59,6 +59,7 @@ class QuietView : public dsp::LinkView {
   void ShowDeviceId(const std::string& text) override {
     if (text.size() != 8) std::abort();
   }
+  void ShowSelectedPort(int) override {}
   std::size_t logBytes = 0;
 };
 
