@@ -6,71 +6,59 @@ namespace dsp {
 
 namespace {
 
-ParamEntry SliderRow(int channel, int slot, const std::string& bar, const std::string& pane, int max,
-                     int role, const std::string& caption, const std::string& unit, int column, int row,
-                     const std::string& stepper = "") {
+// The fields every row has: where it sits in the address space and on the page.
+ParamEntry Row(int channel, int slot, ParamKind kind, const std::string& primary, int column, int row) {
   ParamEntry p;
   p.channel = channel;
   p.slot = slot;
-  p.kind = ParamKind::Slider;
-  p.primary = bar;
+  p.kind = kind;
+  p.primary = primary;
+  p.column = column;
+  p.row = row;
+  return p;
+}
+
+ParamEntry SliderRow(int channel, int slot, const std::string& bar, const std::string& pane, int max,
+                     int role, const std::string& caption, const std::string& unit, int column, int row,
+                     const std::string& stepper = "") {
+  ParamEntry p = Row(channel, slot, ParamKind::Slider, bar, column, row);
   p.companion = pane;
   p.stepper = stepper;
   p.max = max;
   p.role = role;
   p.caption = caption;
   p.unit = unit;
-  p.column = column;
-  p.row = row;
   return p;
 }
 
 ParamEntry SignRow(int channel, int slot, const std::string& button, int column, int row,
                    const std::string& companion = "") {
-  ParamEntry p;
-  p.channel = channel;
-  p.slot = slot;
-  p.kind = ParamKind::Sign;
-  p.primary = button;
+  ParamEntry p = Row(channel, slot, ParamKind::Sign, button, column, row);
   p.companion = companion;
   p.max = 1;
   p.hint = "0";
-  p.column = column;
-  p.row = row;
   return p;
 }
 
 ParamEntry TwoStateRow(int channel, int slot, const std::string& button, const std::string& caption,
                        int column, int row) {
-  ParamEntry p;
-  p.channel = channel;
-  p.slot = slot;
-  p.kind = ParamKind::TwoState;
-  p.primary = button;
+  ParamEntry p = Row(channel, slot, ParamKind::TwoState, button, column, row);
   p.max = 1;
   p.hint = "0";
   p.items = {caption};
-  p.column = column;
-  p.row = row;
   return p;
 }
 
 ParamEntry RadioRow(int channel, int slot, const std::vector<std::string>& members,
                     const std::string& companion, const std::vector<std::string>& captions,
                     const std::string& caption, int column, int row) {
-  ParamEntry p;
-  p.channel = channel;
-  p.slot = slot;
-  p.kind = ParamKind::Radio;
-  p.primary = members.front();
+  ParamEntry p = Row(channel, slot, ParamKind::Radio, members.front(), column, row);
   p.companion = companion;
   p.members = members;
   p.items = captions;
   p.max = static_cast<int>(members.size()) - 1;
   p.hint = "0";
   p.caption = caption;
-  p.column = column;
-  p.row = row;
   return p;
 }
 
@@ -90,16 +78,10 @@ ParamEntry PairRow(int channel, int slot, const std::string& first, const std::s
 
 ParamEntry ChoiceRow(int channel, int slot, const std::string& box, const std::vector<std::string>& items,
                      const std::string& caption, int column, int row) {
-  ParamEntry p;
-  p.channel = channel;
-  p.slot = slot;
-  p.kind = ParamKind::Choice;
-  p.primary = box;
+  ParamEntry p = Row(channel, slot, ParamKind::Choice, box, column, row);
   p.items = items;
   p.max = static_cast<int>(items.size()) - 1;
   p.caption = caption;
-  p.column = column;
-  p.row = row;
   return p;
 }
 
