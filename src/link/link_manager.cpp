@@ -182,6 +182,13 @@ void DeviceLink::Timer2Timer() {
   } else if (TransferEvent == 4 && StepTicks >= kFailTicks) {
     TransferEvent = 0;
     SetLinkStatus(9);
+  } else if ((TransferEvent == 0 || (TransferEvent == 1 && UploadMode == 0)) && StepTicks >= kFailTicks) {
+    // A reload or upload started while no request was marked as sent (a
+    // band write's acknowledgement still outstanding, or the recall's own
+    // acknowledgement): its first request got no answer for 10 s either.
+    // Without this the sequence would wait for ever.
+    TransferEvent = 0;
+    SetLinkStatus(9);
   }
 }
 

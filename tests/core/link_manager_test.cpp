@@ -256,6 +256,25 @@ TEST(LinkManager, SequenceStartedOnAStaleRequestMarkRepeatsAfterElevenTicks) {
   EXPECT_EQ(HexDump(r.port.written.back().second), "FC B1 06 A0 09 10 00 00 04");
 }
 
+TEST(LinkManager, ReloadWithoutARequestMarkFailsWhenTheProcessorStaysSilent) {
+  // A band write was sent (TransferEvent 0) and the processor went silent:
+  // the reload's first request is never answered nor repeated, and the
+  // sequence ends in failure 10 s later instead of waiting for ever.
+  for (int stale : {0, 1}) {
+    SCOPED_TRACE(stale);
+    Rig r({"EMU"});
+    r.ConnectAndDownload();
+    r.emulator.faults.silentAfter = r.emulator.framesReceived;
+    r.link.TransferEvent = stale;
+    r.link.SetLinkStatus(2);
+    for (int tick = 1; tick < 100; ++tick) r.Step();
+    EXPECT_TRUE(r.view.messages.empty());
+    r.Step();
+    EXPECT_EQ(r.view.messages, std::vector<std::string>{"连接失败!"});
+    EXPECT_FALSE(r.view.Running(LinkTimer::Transfer));
+  }
+}
+
 TEST(LinkManager, ConnectWhileLinkedKeepsLinkState) {
   Rig r({"EMU"});
   r.ConnectAndDownload();
