@@ -133,6 +133,7 @@ class DeviceLink {
   void Timer(LinkTimer timer, bool running);
   void SendStep(int step, bool upload, int modeNumber = 0);
   void EmptyQueues(bool values, bool bands);
+  void BeginSequence(int lastStep, int uploadMode, bool emptyEqQueue);
 
   // Pacing helpers.
   void SendBand(int block, int band);

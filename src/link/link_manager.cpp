@@ -192,6 +192,19 @@ void DeviceLink::Timer2Timer() {
   }
 }
 
+// The common start of a transfer sequence: the scan stops, the transfer
+// ticks start, the queues empty (the EQ queue survives an upload), pacing
+// stops, and the step counters are set.
+void DeviceLink::BeginSequence(int lastStep, int uploadMode, bool emptyEqQueue) {
+  Timer(LinkTimer::Scan, false);
+  Timer(LinkTimer::Transfer, true);
+  EmptyQueues(true, emptyEqQueue);
+  Timer(LinkTimer::Hold, false);
+  StepIndex = 0;
+  StepCount = static_cast<decltype(StepCount)>(lastStep);
+  UploadMode = uploadMode;
+}
+
 void DeviceLink::SetLinkStatus(int code) {
   switch (code) {
     case 1:  // sequence complete
@@ -208,13 +221,7 @@ void DeviceLink::SetLinkStatus(int code) {
       Timer(LinkTimer::Hold, true);
       break;
     case 2:  // reload the channel blocks after a mode recall
-      Timer(LinkTimer::Scan, false);
-      Timer(LinkTimer::Transfer, true);
-      EmptyQueues(true, true);
-      Timer(LinkTimer::Hold, false);
-      StepIndex = 0;
-      StepCount = kBlockLastStep;
-      UploadMode = 0;
+      BeginSequence(kBlockLastStep, 0, /*emptyEqQueue=*/true);
       SetStatus("加载中...");
       SendStep(0, false);
       LinkState = 0;
@@ -226,13 +233,7 @@ void DeviceLink::SetLinkStatus(int code) {
       view_.ShowMessage("保存成功!");
       break;
     case 4:  // the processor answered: full download
-      Timer(LinkTimer::Scan, false);
-      Timer(LinkTimer::Transfer, true);
-      EmptyQueues(true, true);
-      Timer(LinkTimer::Hold, false);
-      StepIndex = 0;
-      StepCount = kDownloadLastStep;
-      UploadMode = 0;
+      BeginSequence(kDownloadLastStep, 0, /*emptyEqQueue=*/true);
       SendStep(0, false);
       // The first request counts as sent, so that an unanswered one is
       // repeated and ends in failure like every other step.
@@ -243,13 +244,7 @@ void DeviceLink::SetLinkStatus(int code) {
       break;
     case 6:  // upload all channel blocks
       if (LinkState != 2) break;
-      Timer(LinkTimer::Scan, false);
-      Timer(LinkTimer::Transfer, true);
-      EmptyQueues(true, false);
-      Timer(LinkTimer::Hold, false);
-      StepIndex = 0;
-      StepCount = kBlockLastStep;
-      UploadMode = 1;
+      BeginSequence(kBlockLastStep, 1, /*emptyEqQueue=*/false);
       SetStatus("下载数据...");
       LinkState = 0;
       SendStep(0, true);
