@@ -1,28 +1,77 @@
 // The control application: the main window, the status dialog and the link
-// to the processor on a serial port.
-//
-// Usage: dsp-control [--port NAME]...
-//   --port NAME  try NAME first when scanning for the processor (repeatable)
+// to the processor on a serial port. The one place that reads the command
+// line; everything else is built and connected by Application.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStringList>
 #include <cstdio>
 
 #include "mainwindow/application.h"
 
+#ifndef DSP_VERSION
+#define DSP_VERSION "0"
+#endif
+
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QStringList extraPorts;
-  const QStringList args = QCoreApplication::arguments();
-  for (int i = 1; i < args.size(); ++i) {
-    if (args[i] == QLatin1String("--port") && i + 1 < args.size()) {
-      extraPorts << args[++i];
-    } else {
-      std::fprintf(stderr, "usage: dsp-control [--port NAME]...\n");
-      return 2;
+  QCoreApplication::setApplicationName(QStringLiteral("dsp-control"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(DSP_VERSION));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Remote front panel for the digital audio effect processor on a serial port."));
+  const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                      QStringLiteral("Show this help and exit."));
+  const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                         QStringLiteral("Show the version and exit."));
+  parser.addOption(helpOption);
+  parser.addOption(versionOption);
+  const QCommandLineOption port(QStringLiteral("port"),
+                                QStringLiteral("Try serial port NAME first when scanning for the processor "
+                                               "(a device path or a pseudo-terminal; repeatable)."),
+                                QStringLiteral("NAME"));
+  const QCommandLineOption presets(
+      QStringLiteral("presets"),
+      QStringLiteral("Keep the preset files in DIR instead of the default folder."), QStringLiteral("DIR"));
+  parser.addOption(port);
+  parser.addOption(presets);
+  // --help and --version are answered before the window system is reached,
+  // so that they work without a display.
+  auto help = [&parser] {
+    return parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                     QCoreApplication::applicationName());
+  };
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets")) {
+      ++i;  // the option's value, whatever it is
+    } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+      std::fputs(qPrintable(help()), stdout);
+      return 0;
+    } else if (arg == QLatin1String("-v") || arg == QLatin1String("--version")) {
+      std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                  qPrintable(QCoreApplication::applicationVersion()));
+      return 0;
     }
   }
-  dsp::Application application(extraPorts);
+
+  // The toolkit takes its own options (-platform, -style, ...) off the
+  // command line; the rest must be ours.
+  QApplication app(argc, argv);
+  if (!parser.parse(QCoreApplication::arguments())) {
+    std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(help()));
+    return 2;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    std::fprintf(stderr, "unexpected argument: %s\n\n%s", qPrintable(parser.positionalArguments().first()),
+                 qPrintable(help()));
+    return 2;
+  }
+
+  dsp::AppOptions options;
+  options.ports = parser.values(port);
+  options.presetDir = parser.value(presets);
+  dsp::Application application(options);
   application.Start();
   return app.exec();
 }

@@ -16,11 +16,16 @@
 
 namespace dsp {
 
-Application::Application(QStringList extraPorts)
-    : Application(std::make_unique<QtSerialPort>(), std::move(extraPorts)) {}
+Application::Application(AppOptions options)
+    : Application(std::make_unique<QtSerialPort>(), std::move(options)) {}
+
+Application::Application(QStringList extraPorts) : Application(AppOptions{std::move(extraPorts), {}}) {}
 
 Application::Application(std::unique_ptr<SerialPort> port, QStringList extraPorts)
-    : extraPorts_(std::move(extraPorts)) {
+    : Application(std::move(port), AppOptions{std::move(extraPorts), {}}) {}
+
+Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
+    : options_(std::move(options)) {
   // The main window first, then the link with its port and timers, then the
   // status dialog.
   window_ = std::make_unique<MainWindow>(store_);
@@ -91,7 +96,7 @@ Application::~Application() {
 
 void Application::FillPortList() {
   std::vector<std::string> names;
-  for (const QString& extra : extraPorts_) names.push_back(extra.toStdString());
+  for (const QString& extra : options_.ports) names.push_back(extra.toStdString());
   for (const std::string& name : QtSerialPort::AvailablePortNames()) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }

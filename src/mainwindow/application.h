@@ -3,6 +3,7 @@
 // to the processor on a real serial port with its three timers, and the
 // status dialog, wired together.
 
+#include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
@@ -18,13 +19,23 @@ class SerialPort;
 class StatusDialog;
 class WindowLinkView;
 
+// What the command line may set.
+struct AppOptions {
+  QStringList ports;  // tried first when scanning for the processor
+  QString presetDir;  // the preset folder; empty: the default folder
+};
+
 class Application {
  public:
-  // `extraPorts` are tried first when scanning for the processor.
-  explicit Application(QStringList extraPorts);
+  explicit Application(AppOptions options);
   // The same on a given port (an in-process emulator in tests).
+  Application(std::unique_ptr<SerialPort> port, AppOptions options);
+  // Only ports to try first; everything else at its default.
+  explicit Application(QStringList extraPorts);
   Application(std::unique_ptr<SerialPort> port, QStringList extraPorts);
   ~Application();
+
+  const AppOptions& Options() const { return options_; }
 
   // Shows the main window; its first show runs the start-up sequence.
   void Start();
@@ -41,7 +52,7 @@ class Application {
  private:
   void FillPortList();
 
-  QStringList extraPorts_;
+  AppOptions options_;
   ParamStore store_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SerialPort> port_;
