@@ -15,15 +15,19 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "eq/scales.h"
 #include "link/frames.h"
 #include "linked_app.h"
 #include "mainwindow/page_switcher.h"
 #include "mainwindow/status_dialog.h"
+#include "panels/control_registry.h"
+#include "panels/widget_props.h"
 #include "presets/preset_file.h"
 #include "system/mode_panel.h"
 #include "system/preset_panel.h"
+#include "system/prompts.h"
 
 namespace dsp {
 namespace {
@@ -636,6 +640,81 @@ TEST_F(SystemPageTest, EachVolumeGroupKeepsBelowItsMaximum) {
   EXPECT_EQ(W<QSlider>("SysMusNormalVolBar")->value(), 70);
   EXPECT_EQ(W<QSlider>("SysMusMaxVolBar")->value(), 20);
   EXPECT_EQ(emulator.valueWrites.size(), writes);
+}
+
+// ---------------------------------------------------------------- operating modes
+
+TEST_F(SystemPageTest, AutomaticModeLocksTheOutputsMixPhaseAndCrossover) {
+  SetEmulated(0x000, 1);  // manual
+  Connect();
+  ControlRegistry& registry = app->Window().Registry();
+  // The controls of the first 20 slots of channels 5..7 and 18 of channel 8,
+  // value panes aside.
+  auto locked = [&](bool enabled) {
+    for (int channel : {5, 6, 7, 8}) {
+      for (int slot = 0; slot < (channel == 8 ? 18 : 20); ++slot) {
+        const int address = MakeAddress(channel, slot);
+        for (QWidget* w : {registry.PrimaryControl(address), registry.CompanionControl(address),
+                           registry.StepperControl(address)}) {
+          if (w == nullptr || registry.IsFiller(w) || KindOf(w) == WidgetKind::ValuePane) continue;
+          if (w->objectName().endsWith(QLatin1String("userQBar"))) continue;  // follows its filter type
+          EXPECT_EQ(w->isEnabled(), enabled) << w->objectName().toStdString();
+        }
+      }
+    }
+  };
+  locked(true);
+  W<QAbstractButton>("AutoModeBtn")->click();
+  Flush();
+  EXPECT_EQ(Emulated(0x000), 0);
+  locked(false);
+  EXPECT_FALSE(W("MusScrollBox")->isEnabled());
+  EXPECT_FALSE(W("SingModeBtn")->isEnabled());
+  EXPECT_FALSE(W("DiscoModeBtn")->isEnabled());
+  // Both slope buttons, the value panes and the equalisers of the outputs stay as they are.
+  EXPECT_FALSE(W("MainMusHPslope")->isEnabled());
+  EXPECT_FALSE(W("MainMusHPslope2")->isEnabled());
+  EXPECT_TRUE(W("MainMusLevelPane")->isEnabled());
+  EXPECT_TRUE(W("MainFreEdit1")->isEnabled());
+  W<QAbstractButton>("ManulModeBtn")->click();
+  Flush();
+  EXPECT_EQ(Emulated(0x000), 1);
+  locked(true);
+  EXPECT_TRUE(W("MusScrollBox")->isEnabled());
+  EXPECT_TRUE(W("SingModeBtn")->isEnabled());
+}
+
+}  // namespace
+}  // namespace dsp
+
+namespace dsp {
+namespace {
+
+// The default question box: only the affirmative button says yes; Escape or
+// closing the box answers No (or Cancel).
+TEST(QuestionBox, ClosingOrEscapeNeverAnswersYes) {
+  const struct {
+    QuestionButtons buttons;
+    std::function<void(QWidget*)> act;
+    Answer expected;
+  } cases[] = {
+      {QuestionButtons::YesNo, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }, Answer::No},
+      {QuestionButtons::YesNo, [](QWidget* box) { box->close(); }, Answer::No},
+      {QuestionButtons::YesNo, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }, Answer::Yes},
+      {QuestionButtons::OkCancel, [](QWidget* box) { box->close(); }, Answer::Cancel},
+      {QuestionButtons::OkCancel, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }, Answer::Ok},
+  };
+  for (const auto& c : cases) {
+    bool acted = false;
+    QTimer::singleShot(0, [&] {
+      if (QWidget* box = QApplication::activeModalWidget()) {
+        acted = true;
+        c.act(box);
+      }
+    });
+    EXPECT_EQ(AskWithMessageBox(nullptr, QStringLiteral("提示"), QStringLiteral("?"), c.buttons), c.expected);
+    EXPECT_TRUE(acted);
+  }
 }
 
 }  // namespace
