@@ -123,6 +123,22 @@ TEST_F(SystemPageTest, AnEmptyFolderListsNothingAndTheGroupShowsItsFolder) {
   EXPECT_TRUE(fs::is_empty(Dir()));
 }
 
+TEST_F(SystemPageTest, APresetFolderThatCannotBeMadeIsReported) {
+  Write("blocked", "x");  // a file where the folder would go
+  const fs::path folder = Dir() / "blocked" / "presets";
+  app = std::make_unique<Application>(std::make_unique<EmulatedPort>(emulator, "EMU"),
+                                      AppOptions{{}, QString::fromStdString(folder.string())});
+  for (QTimer* t : {&app->ScanTimer(), &app->TransferTimer(), &app->HoldTimer()})
+    t->setInterval(24 * 3600 * 1000);
+  app->View().SetMessageSink([this](const QString&, const QString& text) { messages << text; });
+  app->Start();
+  QApplication::processEvents();
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith(QStringLiteral("预设文件夹无法创建: "))) << messages[0].toStdString();
+  EXPECT_EQ(W<QTableWidget>("PresetGrid")->rowCount(), 0);
+  EXPECT_EQ(W("SysBackupGrop")->toolTip(), QString::fromStdString(folder.string()));
+}
+
 TEST_F(SystemPageTest, ListsPresetFilesAndARowClickTakesTheListedName) {
   for (const char* name : {"b.Wfxr", "A.Wfxr", "x.Wfxrold", "a.bcde.Wfxr", "C.WFXR"}) Write(name, "x");
   Connect();
