@@ -23,7 +23,7 @@ constexpr int kKeyboardLockAddress = 0x90D;
 constexpr int kSystemPage = 7;
 
 // The character a key press types, as the password key filter sees it;
-// 0 for keys that type nothing (arrows, Home, Shift, ...).
+// 0 for keys that type nothing (arrows, Home, Shift, Tab, Delete, ...).
 char32_t TypedCharacter(const QKeyEvent& key) {
   switch (key.key()) {
     case Qt::Key_Backspace:
@@ -31,6 +31,10 @@ char32_t TypedCharacter(const QKeyEvent& key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
       return U'\r';
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+      return 0;  // focus moves and Delete edits, as in any field
     default:
       break;
   }
