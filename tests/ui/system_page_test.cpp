@@ -580,6 +580,7 @@ TEST_F(SystemPageTest, KeyboardLockPromptOncePerConnectionAndUnlock) {
   EXPECT_FALSE(W("FormPageItem")->isEnabled());
   EXPECT_FALSE(W("AdvPanel1")->isVisible());
   EXPECT_EQ(app->Link().FirstDownloadMarker, 2);
+  EXPECT_TRUE(W("PanelPassWordEdit")->hasFocus());
 
   Type("PanelPassWordEdit", QStringLiteral("1111"));
   Press("UnlockOkBtn");
