@@ -80,6 +80,12 @@ void ModePanel::SaveModeBtnClick() {
     return;
   }
   const QString name = name_->text();
+  // The name box refuses other characters as they are typed; a name set
+  // from elsewhere is checked here, before anything is asked or sent.
+  if (!ModeNameSendable(name.toStdString())) {
+    services_.Message("模式名称无效: 只能使用英文字母、数字、空格和符号, 最多20个字符!");
+    return;
+  }
   const QString question = QStringLiteral("保存当前模式为 %1-%2?").arg(slot + 1).arg(name);
   if (services_.Ask(QStringLiteral("提示"), question, QuestionButtons::YesNo) != Answer::Yes) return;
   // The link may have gone while the question was open; then nothing is

@@ -392,6 +392,15 @@ TEST_F(SystemPageTest, SaveToSlotSendsTheNameAndConfirmsOnTheAcknowledgement) {
   QApplication::sendEvent(name, &accented);
   QTest::keyClicks(name, QStringLiteral("1"));
   EXPECT_EQ(name->text(), QStringLiteral("K1"));
+  // A name that bypassed the box is refused before anything is asked or sent.
+  name->setText(QStringLiteral("唱歌"));
+  messages.clear();
+  questions.clear();
+  Press("RzBmpButton138");
+  EXPECT_TRUE(questions.empty());
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith(QStringLiteral("模式名称无效")));
+  EXPECT_EQ(emulator.modeNames[9], "ABCDEFGHIJKLMNOPQRST");
 }
 
 TEST_F(SystemPageTest, SaveToSlotIsRefusedInUserModeAndWithoutALink) {
