@@ -175,6 +175,11 @@ void SystemPage::SysPassOkBtnClick() {
 }
 
 void SystemPage::SetLocked(bool locked) {
+  // The mouse wheel steps the band field clicked last wherever the pointer
+  // is over the window, the unlock group included: while the pages are
+  // locked no field is stepped, and after the unlock a field must be
+  // clicked again.
+  if (locked) services_.window.Editing().EditClicked = false;
   if (QWidget* group = services_.Find("FirstCheckGrop")) {
     group->setVisible(locked);
     if (locked) group->raise();

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -613,6 +614,28 @@ TEST_F(SystemPageTest, KeyboardLockPromptOncePerConnectionAndUnlock) {
   RunLink();
   EXPECT_TRUE(prompt->isVisible());
   EXPECT_FALSE(W("TopTileGrop")->isEnabled());
+}
+
+TEST_F(SystemPageTest, TheWheelStepsNoFieldWhileThePagesAreLocked) {
+  Connect();
+  QTest::mouseClick(W("FormTabBtn1"), Qt::LeftButton);
+  auto* field = W<QLineEdit>("MusFreEdit1");
+  QTest::mouseClick(field, Qt::LeftButton);
+  const int address = Tag(field);
+  const int before = Store().Param(address);
+  SetEmulated(0x90D, 1);
+  app->Link().LinkBtnClick(true);
+  RunLink();
+  ASSERT_TRUE(W("FirstCheckGrop")->isVisible());
+  const std::size_t frames = emulator.frameLog.size();
+  QWidget* prompt = W("FirstCheckGrop");
+  const QPoint at(prompt->width() / 2, 4);
+  QWheelEvent wheel(QPointF(at), QPointF(prompt->mapToGlobal(at)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(prompt, &wheel);
+  Flush();
+  EXPECT_EQ(Store().Param(address), before);
+  EXPECT_EQ(emulator.frameLog.size(), frames);
 }
 
 TEST_F(SystemPageTest, NoPromptWithTheLockOff) {
