@@ -119,10 +119,11 @@ Application::~Application() {
   scan_.stop();
   transfer_.stop();
   hold_.stop();
-  // The link refers to the view and the port; it goes first, after the
-  // panels stopped writing to it.
+  // The system page uses the link; it goes before it.
   window_->Refresher().ShowLockPrompt = nullptr;
   system_.reset();
+  // The link refers to the view and the port; it goes first, after the
+  // panels stopped writing to it.
   window_->Pipeline().SetWriter(nullptr);
   writer_.reset();
   link_.reset();
