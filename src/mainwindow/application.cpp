@@ -3,8 +3,11 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include "link/device_link.h"
+#include "link/frames.h"
 #include "link/qt_serial_port.h"
 #include "mainwindow/edit_pipeline.h"
 #include "mainwindow/main_window.h"
@@ -13,8 +16,27 @@
 #include "mainwindow/store_refresh.h"
 #include "mainwindow/window_link_view.h"
 #include "panels/picture_button.h"
+#include "presets/preset_library.h"
+#include "system/system_page.h"
 
 namespace dsp {
+
+namespace {
+
+std::filesystem::path LocalPath(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The folder given on the command line, else the portable folder beside the
+// executable when it may be written, else the user's application data.
+std::filesystem::path PresetFolder(const AppOptions& options) {
+  const QString exeDir = QCoreApplication::applicationDirPath();
+  return ChoosePresetFolder(LocalPath(options.presetDir), LocalPath(exeDir), QFileInfo(exeDir).isWritable(),
+                            LocalPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+}
+
+}  // namespace
 
 Application::Application(AppOptions options)
     : Application(std::make_unique<QtSerialPort>(), std::move(options)) {}
@@ -73,6 +95,16 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // The panels' messages ("error") go through the same box as the link's,
   // so one replaceable sink sees every message of the application.
   window_->Pipeline().ShowMessage = [this](const QString& text) { view_->ShowMessage(text.toStdString()); };
+  system_ = std::make_unique<SystemPage>(*window_, store_, *link_, *view_, PresetFolder(options_));
+  system_->Services().sendText = [this](int address, const std::string& digits) {
+    try {
+      SendTextCommand(*port_, address, digits);
+    } catch (const SerialPortError& e) {
+      view_->AppendLog(std::string("write failed: ") + e.what());
+    }
+  };
+  window_->Hooks().preparePresets = [this] { system_->PreparePresets(); };
+  window_->Refresher().ShowLockPrompt = [this] { system_->ShowLockPrompt(); };
   window_->CloseHook = [this] {
     link_->OnCloseRequest();
     scan_.stop();
@@ -87,6 +119,9 @@ Application::~Application() {
   scan_.stop();
   transfer_.stop();
   hold_.stop();
+  // The system page uses the link; it goes before it.
+  window_->Refresher().ShowLockPrompt = nullptr;
+  system_.reset();
   // The link refers to the view and the port; it goes first, after the
   // panels stopped writing to it.
   window_->Pipeline().SetWriter(nullptr);

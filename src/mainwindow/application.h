@@ -17,6 +17,7 @@ class LinkWriter;
 class MainWindow;
 class SerialPort;
 class StatusDialog;
+class SystemPage;
 class WindowLinkView;
 
 // What the command line may set.
@@ -48,6 +49,8 @@ class Application {
   QTimer& ScanTimer() { return scan_; }
   QTimer& TransferTimer() { return transfer_; }
   QTimer& HoldTimer() { return hold_; }
+  // The system page's presets, modes, passwords and keyboard lock.
+  SystemPage& System() { return *system_; }
 
  private:
   void FillPortList();
@@ -60,6 +63,7 @@ class Application {
   std::unique_ptr<WindowLinkView> view_;
   std::unique_ptr<DeviceLink> link_;
   std::unique_ptr<LinkWriter> writer_;
+  std::unique_ptr<SystemPage> system_;
   QTimer scan_;
   QTimer transfer_;
   QTimer hold_;

@@ -19,6 +19,7 @@
 #include "panels/catalogue.h"
 #include "panels/picture_button.h"
 #include "panels/widget_props.h"
+#include "presets/device_modes.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -37,7 +38,7 @@ void RebuildModeList(QComboBox* box, const ParamStore& store, int slot) {
   const QSignalBlocker block(box);
   box->clear();
   for (int n = 1; n <= kModeCount; ++n) {
-    box->addItem(QStringLiteral("%1-%2").arg(n).arg(QString::fromStdString(store.ModeNames[n - 1])));
+    box->addItem(QString::fromStdString(ModeEntryText(n - 1, store.ModeNames[n - 1])));
   }
   box->setCurrentIndex(slot >= 0 && slot < box->count() ? slot : -1);
 }

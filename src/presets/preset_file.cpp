@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "presets/preset_library.h"
+
 namespace dsp {
 namespace {
 
@@ -153,7 +155,9 @@ SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& 
   if (!ValidPresetName(name)) return {false, NoticeBadName.chinese, NoticeBadName.english};
   const std::string content = BuildPresetFile(store);
   const auto scratch = PresetScratchPath(folder, name);
-  const auto target = PresetPath(folder, name);
+  // A listed preset whose extension has another letter case is replaced in
+  // place rather than joined by a second file of the same listed name.
+  const auto target = FindPresetFile(folder, name);
   auto fail = [&](const std::string& reason) {
     std::error_code ignored;
     std::filesystem::remove(scratch, ignored);
@@ -179,7 +183,7 @@ LoadOutcome LoadPresetFile(ParamStore& store, const std::filesystem::path& folde
 
   std::string content;
   {
-    const auto path = PresetPath(folder, name);
+    const auto path = FindPresetFile(folder, name);
     std::error_code ec;
     std::ifstream in;
     if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);

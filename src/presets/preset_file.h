@@ -97,15 +97,17 @@ struct SaveResult {
 };
 
 // Writes the device image rows 0..8 to folder/name.Wfxr, replacing a file of
-// that name. The content goes to a scratch file in the same folder first and
-// is renamed over the target, so a failed save leaves an existing preset as it
-// was. A refused name or a failed write is returned, never thrown.
+// that name (or the listed file FindPresetFile finds for it). The content
+// goes to a scratch file in the same folder first and is renamed over the
+// target, so a failed save leaves an existing preset as it was. A refused
+// name or a failed write is returned, never thrown.
 SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& folder,
                           std::string_view name);
 
 enum class LoadOutcome { Accepted, BadName, Missing, Malformed, FormatError, Corrupted };
 
-// Reads folder/name.Wfxr and, when every check passes, copies its entries into
+// Reads folder/name.Wfxr (or the listed file FindPresetFile finds for it) and,
+// when every check passes, copies its entries into
 // the device image and requests the upload. Otherwise the device image is
 // untouched, nothing is sent and the matching notice is shown. Checks, in
 // order: the name, the file's presence, every line's hexadecimal, the header

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -37,7 +38,8 @@ TEST(ApplicationWithEmulatorProgram, ConnectsDownloadsAndSaysGoodbye) {
 
   QStringList messages;
   {
-    Application app({QString::fromStdString(emulator.path())});
+    QTemporaryDir presets;
+    Application app(AppOptions{{QString::fromStdString(emulator.path())}, presets.path()});
     app.View().SetMessageSink([&messages](const QString&, const QString& text) { messages << text; });
     app.Start();
     ASSERT_TRUE(RunUntil([&] { return app.Link().LinkState == 2 || !messages.isEmpty(); }, 20000))

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTemporaryDir>
 
 #include "eq/scales.h"
 #include "link/device_link.h"
@@ -31,7 +32,8 @@ TEST(ApplicationTest, DownloadsFromTheEmulatorAndReportsConnected) {
   emulator.FillRandom(7);
   emulator.modeNames[0] = "PARTY";
 
-  Application app({QString::fromStdString(pty.devicePath())});
+  QTemporaryDir presets;
+  Application app(AppOptions{{QString::fromStdString(pty.devicePath())}, presets.path()});
   // The test ticks the link itself: the real timers never fire on their own.
   for (QTimer* t : {&app.ScanTimer(), &app.TransferTimer(), &app.HoldTimer()})
     t->setInterval(24 * 3600 * 1000);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 #include <vector>
@@ -37,21 +38,32 @@ class LinkedApp : public testing::Test {
   void Connect() {
     auto port = std::make_unique<EmulatedPort>(emulator, "EMU");
     port_ = port.get();
-    app = std::make_unique<Application>(std::move(port), QStringList{QStringLiteral("EMU")});
+    // Presets go to a folder of the test's own, never beside the test binary.
+    app = std::make_unique<Application>(std::move(port),
+                                        AppOptions{QStringList{QStringLiteral("EMU")}, presetDir.path()});
     for (QTimer* t : {&app->ScanTimer(), &app->TransferTimer(), &app->HoldTimer()})
       t->setInterval(24 * 3600 * 1000);
     app->View().SetMessageSink([this](const QString&, const QString& text) { messages << text; });
     app->Start();
     QApplication::processEvents();
+    RunLink();
+    ASSERT_EQ(app->Link().LinkState, 2);
+    ASSERT_TRUE(messages.isEmpty());
+  }
+
+  // Ticks the scan and transfer timers while they run (a connection, a
+  // reload or an upload) until the link is idle again.
+  void RunLink() {
     DeviceLink& link = app->Link();
-    for (int i = 0; i < 2000 && !(link.LinkState == 2 && !app->TransferTimer().isActive()); ++i) {
+    auto idle = [&] {
+      return link.LinkState == 2 && !app->ScanTimer().isActive() && !app->TransferTimer().isActive();
+    };
+    for (int i = 0; i < 2000 && !idle(); ++i) {
       if (app->ScanTimer().isActive()) link.Timer1Timer();
       port_->Pump();
       if (app->TransferTimer().isActive()) link.Timer2Timer();
       port_->Pump();
     }
-    ASSERT_EQ(link.LinkState, 2);
-    ASSERT_TRUE(messages.isEmpty());
   }
 
   // Lets the write pacing send everything queued, acknowledgement by
@@ -102,6 +114,7 @@ class LinkedApp : public testing::Test {
   ParamStore& Store() { return app->Store(); }
   EditPipeline& Pipeline() { return app->Window().Pipeline(); }
 
+  QTemporaryDir presetDir;
   ProcessorEmulator emulator;
   std::unique_ptr<Application> app;
   QStringList messages;

@@ -1,0 +1,38 @@
+#pragma once
+// The device mode group of the system page ("设备模式管理"): the mode list
+// SysModeBox, the name box PresetModeEdit, recalling a stored mode and
+// storing the current setting into a slot under a new name. The entry texts
+// are in presets/device_modes.h.
+
+#include <QObject>
+
+class QComboBox;
+class QLineEdit;
+
+namespace dsp {
+
+struct SystemServices;
+
+class ModePanel : public QObject {
+  Q_OBJECT
+ public:
+  explicit ModePanel(SystemServices& services);
+
+  // ---- reactions ----
+  // Selection change: the selected entry's name into PresetModeEdit.
+  void SysModeBoxChange(int index);
+  // "调用设备模式": switch the processor to the selected mode.
+  void RecallModeBtnClick();
+  // "保存设备模式": store the current setting into the selected slot.
+  void SaveModeBtnClick();
+
+ private:
+  // The selected slot 0..14, or -1 (none, or a placeholder entry).
+  int SelectedSlot() const;
+
+  SystemServices& services_;
+  QComboBox* box_ = nullptr;
+  QLineEdit* name_ = nullptr;
+};
+
+}  // namespace dsp

@@ -1,0 +1,141 @@
+#include "system/preset_panel.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include "link/device_link.h"
+#include "link/link_view.h"
+#include "presets/preset_file.h"
+#include "presets/preset_library.h"
+#include "store/param_store.h"
+#include "system/system_services.h"
+
+namespace dsp {
+namespace {
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QString PathText(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return QString::fromUtf8(reinterpret_cast<const char*>(utf8.data()), static_cast<qsizetype>(utf8.size()));
+}
+
+// The preset reader's notices, log and upload request, on the screen and
+// the link. Without a link the upload request is not passed on.
+class PanelPresetEvents : public PresetEvents {
+ public:
+  PanelPresetEvents(LinkView& view, DeviceLink* link) : view_(view), link_(link) {}
+  void ShowNotice(const std::string& chinese, const std::string&) override { view_.ShowMessage(chinese); }
+  void ClearLog() override { view_.ClearLog(); }
+  void AppendLog(const std::string& line) override { view_.AppendLog(line); }
+  void RequestUpload() override {
+    if (link_ != nullptr) link_->SetLinkStatus(6);
+  }
+
+ private:
+  LinkView& view_;
+  DeviceLink* link_;
+};
+
+}  // namespace
+
+PresetPanel::PresetPanel(SystemServices& services, std::filesystem::path folder)
+    : services_(services), folder_(std::move(folder)) {
+  grid_ = services_.Find<QTableWidget>("PresetGrid");
+  fileEdit_ = services_.Find<QLineEdit>("FileEdit");
+  if (grid_ != nullptr) {
+    grid_->installEventFilter(this);
+    connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int) { PresetGridClick(row); });
+  }
+  if (auto* save = services_.Find<QAbstractButton>("SavePresetBtn")) {
+    connect(save, &QAbstractButton::clicked, this, [this] { SavePresetBtnClick(); });
+  }
+  if (auto* load = services_.Find<QAbstractButton>("LoadPresetBtn")) {
+    connect(load, &QAbstractButton::clicked, this, [this] { LoadPresetBtnClick(); });
+  }
+}
+
+bool PresetPanel::eventFilter(QObject* watched, QEvent* event) {
+  // Key presses in the list are discarded: the name box is the only way to
+  // type a name, and a row is chosen with the mouse.
+  if (watched == grid_ && event->type() == QEvent::KeyPress) return true;
+  return QObject::eventFilter(watched, event);
+}
+
+void PresetPanel::PreparePresetFolders() {
+  if (QWidget* group = services_.Find("SysBackupGrop")) group->setToolTip(PathText(folder_));
+  std::string reason;
+  if (!PreparePresetFolder(folder_, &reason)) {
+    services_.Message("预设文件夹无法创建: " + PathText(folder_).toStdString() + " (" + reason + ")");
+  }
+}
+
+void PresetPanel::RefreshPresetList() {
+  names_ = ListPresetNames(folder_);
+  if (grid_ != nullptr) {
+    grid_->clearContents();
+    grid_->setRowCount(static_cast<int>(names_.size()));
+    for (int i = 0; i < static_cast<int>(names_.size()); ++i) {
+      auto* number = new QTableWidgetItem(QString::number(i));
+      number->setTextAlignment(Qt::AlignCenter);
+      grid_->setItem(i, 0, number);
+      grid_->setItem(i, 1, new QTableWidgetItem(FromUtf8(names_[static_cast<std::size_t>(i)])));
+    }
+    if (!names_.empty()) grid_->setCurrentCell(0, 0);
+  }
+  // The listed name itself: the display-name rule was applied once already.
+  if (fileEdit_ != nullptr) fileEdit_->setText(names_.empty() ? QString() : FromUtf8(names_.front()));
+}
+
+void PresetPanel::PresetGridClick(int row) {
+  if (row < 0 || row >= static_cast<int>(names_.size()) || fileEdit_ == nullptr) return;
+  fileEdit_->setText(FromUtf8(names_[static_cast<std::size_t>(row)]));
+  if (services_.window.WindowReady()) fileEdit_->setFocus(Qt::OtherFocusReason);
+}
+
+void PresetPanel::SavePresetBtnClick() {
+  if (fileEdit_ == nullptr || fileEdit_->text().isEmpty()) return;
+  const std::string name = fileEdit_->text().toStdString();
+  for (const std::string& listed : names_) {
+    if (listed != name) continue;
+    if (services_.Ask(QStringLiteral("*系统提示*"), QStringLiteral("文件已存在,覆盖它吗?"),
+                      QuestionButtons::OkCancel) != Answer::Ok) {
+      return;
+    }
+    break;
+  }
+  const SaveResult saved = SavePresetFile(services_.store, folder_, name);
+  if (!saved) {
+    services_.view.AppendLog(saved.english);
+    services_.Message(saved.chinese);
+    return;
+  }
+  RefreshPresetList();
+}
+
+void PresetPanel::LoadPresetBtnClick() {
+  if (fileEdit_ == nullptr) return;
+  const QString text = fileEdit_->text();
+  if (services_.Ask(QStringLiteral("Confirm"), QStringLiteral("加载模式：") + text + QStringLiteral(" ?"),
+                    QuestionButtons::YesNo) != Answer::Yes) {
+    return;
+  }
+  const std::string name = text.toStdString();
+  if (!services_.Linked()) {
+    // Nothing could be sent: the file is still checked, so a damaged one is
+    // reported as such, but the stores keep what the processor holds.
+    ParamStore trial = services_.store;
+    PanelPresetEvents events(services_.view, nullptr);
+    if (LoadPresetFile(trial, folder_, name, events) == LoadOutcome::Accepted) {
+      services_.Message("设备未连接");
+    }
+    return;
+  }
+  PanelPresetEvents events(services_.view, &services_.link);
+  LoadPresetFile(services_.store, folder_, name, events);
+}
+
+}  // namespace dsp

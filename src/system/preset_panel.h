@@ -1,0 +1,50 @@
+#pragma once
+// The preset group of the system page ("电脑数据备份管理"): the preset folder,
+// the two-column list of the preset files in it, the name box FileEdit, and
+// the save and load flows. The folder logic and the listing rules are in
+// presets/preset_library.h.
+
+#include <QObject>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QTableWidget;
+
+namespace dsp {
+
+struct SystemServices;
+
+class PresetPanel : public QObject {
+  Q_OBJECT
+ public:
+  PresetPanel(SystemServices& services, std::filesystem::path folder);
+
+  const std::filesystem::path& Folder() const { return folder_; }
+  // The listed names, row by row.
+  const std::vector<std::string>& Names() const { return names_; }
+
+  // Creates the preset folder when it is missing and shows it as the
+  // group's tooltip; a folder that cannot be made is reported.
+  void PreparePresetFolders();
+  // Lists the folder again; FileEdit then holds the first name (or nothing).
+  void RefreshPresetList();
+
+  // ---- reactions ----
+  void PresetGridClick(int row);
+  void SavePresetBtnClick();
+  void LoadPresetBtnClick();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  SystemServices& services_;
+  std::filesystem::path folder_;
+  std::vector<std::string> names_;
+  QTableWidget* grid_ = nullptr;
+  QLineEdit* fileEdit_ = nullptr;
+};
+
+}  // namespace dsp

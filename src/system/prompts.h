@@ -1,0 +1,23 @@
+#pragma once
+// Questions the system page asks (overwrite a preset, load it, recall or
+// store a mode). They go through a replaceable hook so tests answer them
+// without a modal box; the default asks with a modal message box.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace dsp {
+
+enum class QuestionButtons { OkCancel, YesNo };
+// Closing the box or pressing Escape answers Cancel or No.
+enum class Answer { Ok, Cancel, Yes, No };
+
+using QuestionHook = std::function<Answer(const QString& caption, const QString& text, QuestionButtons)>;
+
+// A modal question box owned by `parent`.
+Answer AskWithMessageBox(QWidget* parent, const QString& caption, const QString& text,
+                         QuestionButtons buttons);
+
+}  // namespace dsp

@@ -1,0 +1,38 @@
+#pragma once
+// What the system page's flows share: the window whose widgets they drive,
+// the stores, the device link, the link's view of the screen (message
+// boxes, diagnostic log), the question hook and the text command sender.
+
+#include <functional>
+#include <string>
+
+#include "mainwindow/main_window.h"
+#include "system/prompts.h"
+
+namespace dsp {
+
+class DeviceLink;
+class LinkView;
+class ParamStore;
+
+struct SystemServices {
+  MainWindow& window;
+  ParamStore& store;
+  DeviceLink& link;
+  LinkView& view;
+  // Questions with OK/Cancel or Yes/No; replaceable for tests.
+  QuestionHook ask;
+  // A text command (0x0904, 0x0905: one byte per digit) to the processor.
+  std::function<void(int address, const std::string& digits)> sendText;
+
+  bool Linked() const;
+  void Message(const std::string& text) const;
+  Answer Ask(const QString& caption, const QString& text, QuestionButtons buttons) const;
+  // A widget of the main window by its layout name.
+  template <typename T = QWidget>
+  T* Find(const char* name) const {
+    return window.findChild<T*>(QString::fromLatin1(name));
+  }
+};
+
+}  // namespace dsp
