@@ -59,12 +59,9 @@ void ModePanel::RecallModeBtnClick() {
                     QuestionButtons::YesNo) != Answer::Yes) {
     return;
   }
-  // Not linked, the recall would only be stored: the processor keeps its
-  // mode and the panels would claim another one.
-  if (!services_.Linked()) {
-    services_.Message("设备未连接");
-    return;
-  }
+  // Linked and idle, the write goes out at once and its acknowledgement
+  // reloads the processor's setting; not linked, it is only stored, like
+  // every other change made while the processor is away.
   services_.window.Pipeline().Writer().WriteParam(kRecallAddress, slot);
 }
 
