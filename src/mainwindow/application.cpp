@@ -5,11 +5,9 @@
 #include <QCoreApplication>
 
 #include "link/device_link.h"
-#include "graph/eq_graph.h"
 #include "link/qt_serial_port.h"
 #include "mainwindow/edit_pipeline.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/page_switcher.h"
 #include "mainwindow/param_writer.h"
 #include "mainwindow/status_dialog.h"
 #include "mainwindow/store_refresh.h"
@@ -75,10 +73,6 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // The panels' messages ("error") go through the same box as the link's,
   // so one replaceable sink sees every message of the application.
   window_->Pipeline().ShowMessage = [this](const QString& text) { view_->ShowMessage(text.toStdString()); };
-  // The EQ graph draws for the page switching, the refresh and the edits,
-  // and its 15 ms timer applies drag steps and changes made elsewhere.
-  window_->Pages().DrawEq = [this](int band, int channel) { window_->Graph().DrawEq(band, channel); };
-  window_->Hooks().graphTick = [this] { window_->Graph().Timer1Timer(); };
   window_->CloseHook = [this] {
     link_->OnCloseRequest();
     scan_.stop();

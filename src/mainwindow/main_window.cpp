@@ -71,6 +71,10 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent) : QWidget(parent), st
   refresh_ = std::make_unique<StoreRefresh>(*this);
   pipeline_ = std::make_unique<EditPipeline>(*this);
   hooks_.resetEqDefaults = [this] { pipeline_->ResetEq(kAllEqualisers); };
+  // The EQ graph draws for the page switching, the refresh and the edits;
+  // the graph timer applies drag steps and changes made elsewhere.
+  switcher_->DrawEq = [this](int band, int channel) { graph_->DrawEq(band, channel); };
+  hooks_.graphTick = [this] { graph_->Timer1Timer(); };
 
   graphTimer_ = new QTimer(this);
   graphTimer_->setObjectName(QStringLiteral("Timer1"));
