@@ -48,6 +48,7 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   image_->setObjectName(QStringLiteral("Image1"));
   image_->setGeometry(0, 0, area->width(), area->height());
   connect(image_, &GraphImage::rebuilt, this, [this] { PlaceAxisLabels(); });
+  connect(image_, &GraphImage::ratioChanged, this, [this] { RedrawPage(); });
   connect(image_, &GraphImage::mouseMoved, this,
           [this](Qt::MouseButtons buttons, QPoint pos) { Image1MouseMove(buttons, pos); });
   connect(image_, &GraphImage::mouseReleased, this,
@@ -237,6 +238,9 @@ void EqGraph::EP1MouseMove(BandPoint* point, QPoint pos) {
   const MoveResult r = drag_.Move(pos.x(), pos.y(), p, Context());
   if (r.qStep) {
     window_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : (r.direction < 0 ? kStepDown : kStepSet));
+    // The curve follows the Q while the button is held (the timer waits for
+    // the release); no step is pending, so this only redraws.
+    ApplyPendingDrag();
     return;
   }
   if (r.movePoint) point->move(p.left, p.top);
@@ -294,6 +298,14 @@ void EqGraph::ApplyPendingDrag() {
     const int band = EqPosition(editing.LastChangedAddress) / 256;
     if (band != kNotEqField) DrawEq(band, ChannelOf(editing.LastChangedAddress));
   }
+}
+
+void EqGraph::RedrawPage() {
+  const PageSwitcher& pages = window_.Pages();
+  const int page = pages.CurrentPageIndex();
+  if (page < 0 || page >= kEqGroups) return;
+  DrawEq(AllBands, pages.CurrentChannel());
+  DrawEq(window_.Editing().CurrentBand[static_cast<std::size_t>(page)], pages.CurrentChannel());
 }
 
 void EqGraph::Timer1Timer() {

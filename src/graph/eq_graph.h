@@ -40,6 +40,8 @@ class EqGraph : public QObject {
   // made elsewhere, while no point is held.
   void Timer1Timer();
   void ApplyPendingDrag();
+  // Every band of the page shown, then its current band.
+  void RedrawPage();
 
   // Mouse reactions (public so every path can be driven directly).
   void EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos);

@@ -92,6 +92,15 @@ void GraphImage::DrawCurve(const std::vector<CurvePoint>& points, const QColor& 
   update();
 }
 
+bool GraphImage::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::ScreenChangeInternal && !background_.isNull() &&
+      background_.devicePixelRatio() != Ratio()) {
+    emit ratioChanged();
+  }
+  return handled;
+}
+
 void GraphImage::paintEvent(QPaintEvent*) {
   QPainter p(this);
   if (picture_.isNull()) {

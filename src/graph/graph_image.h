@@ -43,10 +43,14 @@ class GraphImage : public QWidget {
  signals:
   // The background was built or rebuilt for a new size.
   void rebuilt();
+  // The window moved to a screen of another pixel ratio: the graph wants
+  // drawing again at the new density.
+  void ratioChanged();
   void mouseMoved(Qt::MouseButtons buttons, QPoint pos);
   void mouseReleased(Qt::MouseButton button, QPoint pos);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -233,6 +233,8 @@ TEST_F(GraphTest, RightDragRaisesTheQOneStepPerMove) {
   QTest::mousePress(p, Qt::RightButton, {}, c);
   EXPECT_EQ(app->Window().Editing().CurrentEdit, W<QLineEdit>("MusQEdit5"));
   for (int i = 1; i <= 3; ++i) QTest::mouseMove(p, c + QPoint(i, 0));
+  // The curve follows while the button is held.
+  EXPECT_FLOAT_EQ(Graph().Slots().Slot(4).q, static_cast<float>(StepValue(StepTable::Q, q + 3)));
   QTest::mouseRelease(p, Qt::RightButton, {}, c + QPoint(3, 0));
   Flush();
   EXPECT_EQ(Field(0, 4, 3), q + 3);
