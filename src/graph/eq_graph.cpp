@@ -54,6 +54,20 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   connect(image_, &GraphImage::mouseReleased, this,
           [this](Qt::MouseButton button, QPoint) { Image1MouseUp(button); });
 
+  // "EQ PASS" lies under the band points, so they stay in reach while
+  // the bypass is on; the value label lies over them.
+  passLabel_ = new QLabel(QStringLiteral("EQ PASS"), area);
+  passLabel_->setObjectName(QStringLiteral("EQPassLabel"));
+  passLabel_->setGeometry(400, 72, 150, 46);
+  passLabel_->setAlignment(Qt::AlignCenter);
+  QFont passFont(QStringLiteral("微软雅黑"));
+  passFont.setPixelSize(35);
+  passFont.setBold(true);
+  passLabel_->setFont(passFont);
+  passLabel_->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+  passLabel_->hide();
+  passLabel_->installEventFilter(this);
+
   for (int i = 0; i < kBandPointCount; ++i) {
     const QString name = i < kHighPassPoint
                              ? QStringLiteral("EP%1").arg(i + 1)
@@ -84,18 +98,6 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   valueLabel_->setText(QStringLiteral("+12dB\nQ:128.00\n12000.00Hz"));
   valueLabel_->adjustSize();
   valueLabel_->installEventFilter(this);
-
-  passLabel_ = new QLabel(QStringLiteral("EQ PASS"), area);
-  passLabel_->setObjectName(QStringLiteral("EQPassLabel"));
-  passLabel_->setGeometry(400, 72, 150, 46);
-  passLabel_->setAlignment(Qt::AlignCenter);
-  QFont passFont(QStringLiteral("微软雅黑"));
-  passFont.setPixelSize(35);
-  passFont.setBold(true);
-  passLabel_->setFont(passFont);
-  passLabel_->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
-  passLabel_->hide();
-  passLabel_->installEventFilter(this);
 
   // The axis labels: created once, placed again on every rebuild.
   for (const AxisLabel& a : AxisLabels(image_->Geometry(), area->x(), area->y())) {

@@ -340,3 +340,24 @@ TEST_F(GraphTest, ChangesMadeElsewhereAreRedrawnByTheTimer) {
 
 }  // namespace
 }  // namespace dsp
+
+namespace dsp {
+namespace {
+
+TEST_F(GraphTest, BandPointsStayInReachUnderTheBypassLabel) {
+  ShowPage(0);
+  QWidget* area = W("AdvPanel2");
+  auto* pass = W<QLabel>("EQPassLabel");
+  pass->show();
+  BandPoint* p = Point("EP1");
+  const QPoint centre = pass->geometry().center();
+  p->move(centre - QPoint(7, 7));
+  EXPECT_EQ(area->childAt(centre), p);
+  // The value label lies over the points.
+  auto* value = W<QLabel>("EQlabel");
+  value->move(centre - QPoint(value->width() / 2, value->height() / 2));
+  EXPECT_EQ(area->childAt(centre), value);
+}
+
+}  // namespace
+}  // namespace dsp
