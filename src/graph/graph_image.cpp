@@ -112,7 +112,10 @@ void GraphImage::paintEvent(QPaintEvent*) {
 
 void GraphImage::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  BuildGraphBackground(Mode::Resize);
+  // A canvas resized while hidden gets its resize event only when shown
+  // again, after the drawing for the page has already rebuilt the grid at
+  // the new size: that drawing is kept.
+  if (Stale()) BuildGraphBackground(Mode::Resize);
 }
 
 void GraphImage::mouseMoveEvent(QMouseEvent* event) {

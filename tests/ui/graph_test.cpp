@@ -361,3 +361,22 @@ TEST_F(GraphTest, BandPointsStayInReachUnderTheBypassLabel) {
 
 }  // namespace
 }  // namespace dsp
+
+namespace dsp {
+namespace {
+
+TEST_F(GraphTest, ResizedWhileHiddenTheGraphKeepsItsCurve) {
+  ShowPage(0);
+  ShowPage(7);  // the system page hides the graph
+  app->Window().resize(1331, 759);
+  QApplication::processEvents();
+  ShowPage(0);
+  QApplication::processEvents();
+  const GraphImage* image = Graph().Image();
+  EXPECT_EQ(image->Background().deviceIndependentSize().toSize(), image->size());
+  EXPECT_NE(image->Picture(), image->Background()) << "the curve was wiped";
+  EXPECT_EQ(Graph().LastCurve().back().x, image->width());
+}
+
+}  // namespace
+}  // namespace dsp
