@@ -42,7 +42,6 @@ EqGraph::EqGraph(MainWindow& window) : window_(window) {}
 EqGraph::~EqGraph() = default;
 
 void EqGraph::Build(QWidget* panel, QWidget* area) {
-  panel_ = panel;
   area_ = area;
   image_ = new GraphImage(area);
   image_->setObjectName(QStringLiteral("Image1"));

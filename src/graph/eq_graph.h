@@ -77,7 +77,6 @@ class EqGraph : public QObject {
 
   MainWindow& window_;
   GraphImage* image_ = nullptr;
-  QWidget* panel_ = nullptr;
   QWidget* area_ = nullptr;
   std::array<BandPoint*, kBandPointCount> points_{};
   QLabel* valueLabel_ = nullptr;
