@@ -380,3 +380,42 @@ TEST_F(GraphTest, ResizedWhileHiddenTheGraphKeepsItsCurve) {
 
 }  // namespace
 }  // namespace dsp
+
+namespace dsp {
+namespace {
+
+TEST_F(GraphTest, MicrophoneGroupBIsDraggedInItsOwnChannel) {
+  ShowPage(1);
+  W<PictureButton>("MicBBtn")->click();
+  Flush();
+  EXPECT_EQ(app->Window().Pages().CurveColour(), QColor(255, 102, 0, 255));
+  const int groupA = Field(1, 0, 2);
+  Drag(Point("EP1"), QPoint(0, -600));
+  EXPECT_EQ(Field(2, 0, 2), 180);
+  EXPECT_EQ(Field(1, 0, 2), groupA);
+}
+
+TEST_F(GraphTest, PressOnAFilterPointShowsItsValue) {
+  ShowPage(2);
+  Store().SetParam(0x0305, 0);
+  Graph().DrawEq(AllBands, 3);
+  QTest::mousePress(Point("LPF"), Qt::LeftButton, {}, QPoint(12, 12));
+  EXPECT_EQ(W<QLabel>("EQlabel")->text(), QStringLiteral("500.00Hz"));
+  QTest::mouseRelease(Point("LPF"), Qt::LeftButton, {}, QPoint(12, 12));
+}
+
+TEST_F(GraphTest, WheelInAutomaticModeLeavesTheMusicPageAlone) {
+  SetMode(false);
+  ShowPage(0);
+  const int q = Field(0, 2, 3);
+  BandPoint* p = Point("EP3");
+  const QPointF at(7, 7);
+  QWheelEvent wheel(at, p->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(p, &wheel);
+  Flush();
+  EXPECT_EQ(Field(0, 2, 3), q);
+}
+
+}  // namespace
+}  // namespace dsp
