@@ -239,7 +239,9 @@ double GridFreq(double x) {
 }
 
 void ComputeBandCurve(BandCurve& curve, double frequency, int type, double q, double gain) {
-  // Snap the frequency to the design axis, in whole hertz.
+  // The band frequency counts in whole hertz (20.5 Hz is 20 Hz); then it is
+  // snapped to the design axis, again in whole hertz.
+  frequency = static_cast<double>(RoundHalfEven(frequency));
   const std::int64_t snapped_x = RoundHalfEven(GridX(frequency));
   double f = static_cast<double>(RoundHalfEven(GridFreq(static_cast<double>(snapped_x))));
   if (f < 10) f = 10;

@@ -236,6 +236,8 @@ bool EditPipeline::WheelFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::Wheel) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (widget == nullptr || widget->window() != &pipeline_.window_) return false;
+  // A widget that steps its own value with the wheel gets the turn first.
+  if (OwnsWheel(widget)) return false;
   return pipeline_.FormMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
 }
 

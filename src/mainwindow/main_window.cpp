@@ -14,8 +14,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "graph/eq_graph.h"
+#include "graph/graph_image.h"
 #include "mainwindow/edit_pipeline.h"
-#include "mainwindow/graph_image.h"
 #include "mainwindow/page_builder.h"
 #include "mainwindow/page_switcher.h"
 #include "mainwindow/skin.h"
@@ -70,6 +71,10 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent) : QWidget(parent), st
   refresh_ = std::make_unique<StoreRefresh>(*this);
   pipeline_ = std::make_unique<EditPipeline>(*this);
   hooks_.resetEqDefaults = [this] { pipeline_->ResetEq(kAllEqualisers); };
+  // The EQ graph draws for the page switching, the refresh and the edits;
+  // the graph timer applies drag steps and changes made elsewhere.
+  switcher_->DrawEq = [this](int band, int channel) { graph_->DrawEq(band, channel); };
+  hooks_.graphTick = [this] { graph_->Timer1Timer(); };
 
   graphTimer_ = new QTimer(this);
   graphTimer_->setObjectName(QStringLiteral("Timer1"));
@@ -173,27 +178,10 @@ void MainWindow::BuildGraphPanel() {
       WidgetFactory::Panel(panel, QStringLiteral("AdvPanel2"), "graphArea", QRect(40, 13, 893, 297));
   graphArea_ = area;
   anchors_.Add(area, kAll);
-  image_ = new GraphImage(area);
-  image_->setObjectName(QStringLiteral("Image1"));
-  image_->setGeometry(0, 0, area->width(), area->height());
-  anchors_.Add(image_, kAll);
-
-  for (int i = 0; i < 17; ++i) {
-    const QString name = i < 15 ? QStringLiteral("EP%1").arg(i + 1)
-                                : (i == 15 ? QStringLiteral("HPF") : QStringLiteral("LPF"));
-    const int size = i < 15 ? 14 : 24;
-    ClickPicture* point = WidgetFactory::Picture(area, name, skin::BandPoint(i), QRect(0, 0, size, size));
-    SetTag(point, i);
-    point->hide();
-  }
-  QLabel* value = WidgetFactory::Label(area, QStringLiteral("EQlabel"), QString(), QRect(8, 4, 420, 18),
-                                       Qt::AlignLeft | Qt::AlignVCenter, "none", 12);
-  value->setStyleSheet(QStringLiteral("color: #c7ffff; background: transparent;"));
-  QLabel* pass = WidgetFactory::Label(area, QStringLiteral("EQPassLabel"), QStringLiteral("EQ PASS"),
-                                      QRect(380, 110, 140, 40), Qt::AlignCenter, "none", 26);
-  pass->setFont(skin::CaptionFont(26, true));
-  pass->setStyleSheet(QStringLiteral("color: #ff5a28; background: transparent;"));
-  pass->hide();
+  // The canvas, band points, value and bypass labels, and the axis labels.
+  graph_ = std::make_unique<EqGraph>(*this);
+  graph_->Build(panel, area);
+  anchors_.Add(graph_->Image(), kAll);
 
   QFrame* bar = WidgetFactory::Panel(panel, QStringLiteral("EQBottomBar"), "bar", QRect(1, 336, 1131, 30));
   anchors_.Add(bar, kLeft | kRight | kBottom);

@@ -22,7 +22,7 @@ class QTimer;
 namespace dsp {
 
 class EditPipeline;
-class GraphImage;
+class EqGraph;
 class PageSwitcher;
 class ParamStore;
 class PictureButton;
@@ -52,6 +52,7 @@ class MainWindow : public QWidget {
   StoreRefresh& Refresher() { return *refresh_; }
   EditPipeline& Pipeline() { return *pipeline_; }
   ParamStore& Store() { return store_; }
+  EqGraph& Graph() { return *graph_; }
 
   StartupHooks& Hooks() { return hooks_; }
   // Runs before the window closes (the goodbye to a linked processor).
@@ -103,13 +104,13 @@ class MainWindow : public QWidget {
   std::unique_ptr<PageSwitcher> switcher_;
   std::unique_ptr<StoreRefresh> refresh_;
   std::unique_ptr<EditPipeline> pipeline_;
+  std::unique_ptr<EqGraph> graph_;
   StartupHooks hooks_;
   Anchors anchors_;
 
   QStackedWidget* pageItem_ = nullptr;
   QWidget* graphPanel_ = nullptr;
   QWidget* graphArea_ = nullptr;
-  GraphImage* image_ = nullptr;
   QWidget* commonPanel_ = nullptr;
   QWidget* autoSingGroup_ = nullptr;
   QLabel* linkLabel_ = nullptr;

@@ -6,6 +6,8 @@
 #include <array>
 #include <functional>
 
+#include "eq/band_slots.h"
+
 class QLabel;
 class QStackedWidget;
 class QWidget;
@@ -18,8 +20,8 @@ class ParamStore;
 class PictureButton;
 struct EditState;
 
-// DrawEq's band argument for "all bands".
-constexpr int kAllBands = -1;
+// DrawEq's band argument for "all bands" (bands above it draw nothing).
+constexpr int kAllBands = AllBands;
 
 struct PageWidgets {
   QStackedWidget* pages = nullptr;        // FormPageItem
@@ -65,7 +67,8 @@ class PageSwitcher {
   ButtonVisual& visual_;
   PageWidgets widgets_;
   int currentPage_ = 0;
-  QColor curveColour_{0, 204, 255, 255};
+  // Fully transparent until the first page is shown.
+  QColor curveColour_{0, 0, 0, 0};
   QColor eqLabelColour_{199, 255, 255};
   std::array<int, 10> eqPassFlags_{};
 };

@@ -16,6 +16,7 @@ namespace dsp {
 namespace {
 constexpr const char* kTagProperty = "dspTag";
 constexpr const char* kHintProperty = "dspHint";
+constexpr const char* kOwnsWheelProperty = "dspOwnsWheel";
 }  // namespace
 
 int Tag(const QWidget* widget) {
@@ -38,6 +39,14 @@ QString Hint(const QWidget* widget) {
 
 void SetHint(QWidget* widget, const QString& hint) {
   if (widget != nullptr) widget->setProperty(kHintProperty, hint);
+}
+
+void SetOwnsWheel(QWidget* widget, bool owns) {
+  if (widget != nullptr) widget->setProperty(kOwnsWheelProperty, owns);
+}
+
+bool OwnsWheel(const QWidget* widget) {
+  return widget != nullptr && widget->property(kOwnsWheelProperty).toBool();
 }
 
 int HintInt(const QWidget* widget, int fallback) {

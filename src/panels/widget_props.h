@@ -19,6 +19,11 @@ void SetHint(QWidget* widget, const QString& hint);
 // The hint text read as an integer; fallback when it is empty or not a number.
 int HintInt(const QWidget* widget, int fallback = 0);
 
+// A widget that uses the mouse wheel itself (the graph's band points): the
+// window-wide wheel stepping of the current field leaves its turns alone.
+void SetOwnsWheel(QWidget* widget, bool owns);
+bool OwnsWheel(const QWidget* widget);
+
 // The kinds of widgets the pages are made of.
 enum class WidgetKind {
   None,

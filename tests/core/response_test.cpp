@@ -248,3 +248,19 @@ TEST(BandCurve, BrokenCoefficientsDrawFlatInsteadOfNaN) {
 
 }  // namespace
 }  // namespace dsp
+
+namespace dsp {
+namespace {
+
+TEST(BandCurve, FrequencyCountsInWholeHertzHalvesToEven) {
+  // 20.5 Hz is 20 Hz (x0 41); taken as it is it would snap to 21 Hz (x0 44).
+  const BandCurve half = Curve(20.5, 0, 1.0, 12);
+  EXPECT_TRUE(Near(half, Curve(20, 0, 1.0, 12), 0));
+  EXPECT_FALSE(Near(half, Curve(21, 0, 1.0, 12), 0.01));
+  EXPECT_EQ(std::max_element(half.begin(), half.end()) - half.begin(), X0(20));
+  // 21.5 Hz rounds up to the even 22 Hz.
+  EXPECT_TRUE(Near(Curve(21.5, 0, 1.0, 12), Curve(22, 0, 1.0, 12), 0));
+}
+
+}  // namespace
+}  // namespace dsp

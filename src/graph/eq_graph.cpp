@@ -1,0 +1,316 @@
+#include "graph/eq_graph.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "graph/band_point.h"
+#include "graph/graph_image.h"
+#include "mainwindow/edit_pipeline.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/page_switcher.h"
+#include "mainwindow/skin.h"
+#include "panels/control_registry.h"
+#include "panels/edit_state.h"
+#include "panels/widget_props.h"
+#include "store/param_store.h"
+
+namespace dsp {
+
+namespace {
+
+MouseButton ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return MouseButton::Left;
+    case Qt::RightButton:
+      return MouseButton::Right;
+    default:
+      return MouseButton::Middle;
+  }
+}
+
+bool IsDragButton(Qt::MouseButton button) {
+  return button == Qt::LeftButton || button == Qt::RightButton;
+}
+
+}  // namespace
+
+EqGraph::EqGraph(MainWindow& window) : window_(window) {}
+
+EqGraph::~EqGraph() = default;
+
+void EqGraph::Build(QWidget* panel, QWidget* area) {
+  area_ = area;
+  image_ = new GraphImage(area);
+  image_->setObjectName(QStringLiteral("Image1"));
+  image_->setGeometry(0, 0, area->width(), area->height());
+  connect(image_, &GraphImage::rebuilt, this, [this] { PlaceAxisLabels(); });
+  connect(image_, &GraphImage::ratioChanged, this, [this] { RedrawPage(); });
+  connect(image_, &GraphImage::mouseMoved, this,
+          [this](Qt::MouseButtons buttons, QPoint pos) { Image1MouseMove(buttons, pos); });
+  connect(image_, &GraphImage::mouseReleased, this,
+          [this](Qt::MouseButton button, QPoint) { Image1MouseUp(button); });
+
+  // "EQ PASS" lies under the band points, so they stay in reach while
+  // the bypass is on; the value label lies over them.
+  passLabel_ = new QLabel(QStringLiteral("EQ PASS"), area);
+  passLabel_->setObjectName(QStringLiteral("EQPassLabel"));
+  passLabel_->setGeometry(400, 72, 150, 46);
+  passLabel_->setAlignment(Qt::AlignCenter);
+  QFont passFont(QStringLiteral("微软雅黑"));
+  passFont.setPixelSize(35);
+  passFont.setBold(true);
+  passLabel_->setFont(passFont);
+  passLabel_->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+  passLabel_->hide();
+  passLabel_->installEventFilter(this);
+
+  for (int i = 0; i < kBandPointCount; ++i) {
+    const QString name = i < kHighPassPoint
+                             ? QStringLiteral("EP%1").arg(i + 1)
+                             : (i == kHighPassPoint ? QStringLiteral("HPF") : QStringLiteral("LPF"));
+    auto* point = new BandPoint(i, skin::BandPoint(i), area);
+    point->setObjectName(name);
+    point->setGeometry(0, 0, PointSize(i), PointSize(i));
+    point->hide();
+    connect(point, &BandPoint::pressed, this,
+            [this, point](Qt::MouseButton button, QPoint pos) { EP1MouseDown(point, button, pos); });
+    connect(point, &BandPoint::moved, this,
+            [this, point](Qt::MouseButtons, QPoint pos) { EP1MouseMove(point, pos); });
+    connect(point, &BandPoint::released, this,
+            [this, point](Qt::MouseButton button, QPoint) { EP1MouseUp(point, button); });
+    connect(point, &BandPoint::wheeled, this, [this, point](int delta) { EP1MouseWheel(point, delta); });
+    points_[static_cast<std::size_t>(i)] = point;
+  }
+
+  valueLabel_ = new QLabel(area);
+  valueLabel_->setObjectName(QStringLiteral("EQlabel"));
+  QFont valueFont(QStringLiteral("Arial"));
+  valueFont.setPixelSize(12);
+  valueFont.setBold(true);
+  valueLabel_->setFont(valueFont);
+  valueLabel_->setAlignment(Qt::AlignCenter);
+  valueLabel_->setAttribute(Qt::WA_TranslucentBackground);
+  valueLabel_->setStyleSheet(QStringLiteral("color: #c7ffff; background: transparent;"));
+  valueLabel_->setText(QStringLiteral("+12dB\nQ:128.00\n12000.00Hz"));
+  valueLabel_->adjustSize();
+  valueLabel_->installEventFilter(this);
+
+  // The axis labels: created once, placed again on every rebuild.
+  for (const AxisLabel& a : AxisLabels(image_->Geometry(), area->x(), area->y())) {
+    auto* label = new QLabel(QString::fromStdString(a.text), panel);
+    label->setObjectName(QString::fromStdString(a.name));
+    label->setFont(skin::UiFont(10, true));
+    label->setAlignment(a.rightAligned ? (Qt::AlignRight | Qt::AlignVCenter) : Qt::AlignCenter);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+    axisLabels_.push_back(label);
+  }
+  PlaceAxisLabels();
+
+  // The band number labels of every page select their band on a click.
+  for (QLabel* label : window_.findChildren<QLabel*>()) {
+    if (label->objectName().contains(QLatin1String("EQPointLabel"))) label->installEventFilter(this);
+  }
+}
+
+BandPoint* EqGraph::Point(int index) const {
+  return index >= 0 && index < kBandPointCount ? points_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void EqGraph::PlaceAxisLabels() {
+  if (image_ == nullptr || area_ == nullptr) return;
+  const std::vector<AxisLabel> places = AxisLabels(image_->Geometry(), area_->x(), area_->y());
+  for (std::size_t i = 0; i < places.size() && i < axisLabels_.size(); ++i) {
+    const AxisLabel& a = places[i];
+    axisLabels_[i]->setGeometry(a.left, a.top, a.width, a.height);
+  }
+}
+
+bool EqGraph::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::MouseButtonRelease) return false;
+  if (watched == valueLabel_ || watched == passLabel_) {
+    EQlabelMouseUp();
+    return false;
+  }
+  auto* label = qobject_cast<QLabel*>(watched);
+  if (label != nullptr && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+      label->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+    MusEQPointLabel1Click(label);
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- drawing
+
+void EqGraph::DrawEq(int band, int channel) {
+  if (image_ == nullptr || band < 0 || band > AllBands || channel < 0 || channel >= 9) return;
+  if (window_.Editing().PanelRefreshing || !HasEqualiser(channel)) return;
+  image_->BuildGraphBackground(GraphImage::Mode::Restore);
+  const EqDrawing d = slots_.DrawEq(window_.Store(), band, channel, image_->Geometry(), drag_.DragActive());
+  if (d.visible) {
+    for (int i = 0; i < kBandPointCount; ++i)
+      points_[static_cast<std::size_t>(i)]->setVisible((*d.visible)[i]);
+  }
+  for (const PointMove& m : d.moves) {
+    BandPoint* point = Point(m.point);
+    if (point != nullptr && point->pos() != QPoint(m.left, m.top)) point->move(m.left, m.top);
+  }
+  if (d.label) ShowValueLabel(*d.label);
+  image_->DrawCurve(d.curve, window_.Pages().CurveColour());
+  lastCurve_ = d.curve;
+}
+
+void EqGraph::ShowValueLabel(const ValueLabel& label) {
+  BandPoint* point = Point(label.point);
+  if (point == nullptr || valueLabel_ == nullptr) return;
+  valueLabel_->setText(QString::fromStdString(label.text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+  valueLabel_->adjustSize();
+  const LabelRect r = PlaceValueLabel(label.place, point->x(), point->y(), point->width(), point->height(),
+                                      valueLabel_->width(), valueLabel_->height());
+  if (valueLabel_->pos() != QPoint(r.left, r.top)) valueLabel_->move(r.left, r.top);
+  valueLabel_->raise();
+}
+
+// ---------------------------------------------------------------- fields
+
+DragContext EqGraph::Context() const {
+  DragContext c;
+  c.page = window_.Pages().CurrentPageIndex();
+  c.channel = window_.Pages().CurrentChannel();
+  c.manual = window_.Store().Param(0x0000) != 0;
+  c.windowReady = window_.WindowReady();
+  if (image_ != nullptr) {
+    c.geometry = image_->Geometry();
+    c.imageTop = image_->y();
+  }
+  return c;
+}
+
+int EqGraph::BandFieldAddress(int band, int field) const {
+  const QLabel* label = window_.Registry().BandNumberLabel(window_.Pages().CurrentPageIndex(), band);
+  if (label == nullptr) return -1;
+  return Tag(label) * 256 + HintInt(label, 0) + band * 5 + (field - 1);
+}
+
+bool EqGraph::SelectField(int address) {
+  if (address < 0) return false;
+  auto* field = qobject_cast<QLineEdit*>(window_.Registry().PrimaryControl(address));
+  if (field == nullptr || window_.Registry().IsFiller(field)) return false;
+  if (!field->isEnabled() || !field->isVisible() || field->focusPolicy() == Qt::NoFocus) return false;
+  window_.Pipeline().MusFreEdit1Click(field);
+  return true;
+}
+
+void EqGraph::MusEQPointLabel1Click(QLabel* label) {
+  if (label == nullptr) return;
+  bool ok = false;
+  const int number = label->text().trimmed().toInt(&ok);
+  if (!ok || number < 1) return;
+  SelectField(Tag(label) * 256 + HintInt(label, 0) + (number - 1) * 5);
+}
+
+// ---------------------------------------------------------------- mouse
+
+void EqGraph::EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos) {
+  if (point == nullptr) return;
+  const MouseButton b = ButtonOf(button);
+  if (b == MouseButton::Middle) return;
+  point->setCursor(Qt::CrossCursor);
+  const DragSteps stored = StoredDragSteps(window_.Store(), slots_.ControlsOfPoint(point->Index()));
+  const PressResult r = drag_.Press(b, pos.x(), pos.y(), point->Index(), Context(), stored.freq, stored.gain);
+  if (r.selectQField) {
+    const int address = BandFieldAddress(point->Index(), 3);
+    auto* q = qobject_cast<QLineEdit*>(window_.Registry().PrimaryControl(address));
+    // Without a Q field that takes the input, a right drag would step
+    // whatever field was current before: it steps nothing then.
+    if (q == nullptr || window_.Registry().IsFiller(q) || !SelectField(address)) drag_.CancelRightDrag();
+  }
+  if (r.drawSlot >= 0) DrawEq(r.drawSlot, r.drawChannel);
+  if (r.selectGainField) SelectField(BandFieldAddress(point->Index(), 2));
+}
+
+void EqGraph::EP1MouseMove(BandPoint* point, QPoint pos) {
+  if (point == nullptr || point->Index() != drag_.DragPoint()) return;
+  PointRect p{point->x(), point->y(), point->width(), point->height()};
+  const MoveResult r = drag_.Move(pos.x(), pos.y(), p, Context());
+  if (r.qStep) {
+    window_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : (r.direction < 0 ? kStepDown : kStepSet));
+    // The curve follows the Q while the button is held (the timer waits for
+    // the release); no step is pending, so this only redraws.
+    ApplyPendingDrag();
+    return;
+  }
+  if (r.movePoint) point->move(p.left, p.top);
+  if (r.applyPending) ApplyPendingDrag();
+}
+
+void EqGraph::EP1MouseUp(BandPoint* point, Qt::MouseButton button) {
+  if (point == nullptr || !IsDragButton(button)) return;
+  const bool wasActive = drag_.DragActive();
+  const bool selectGain = drag_.Release(ButtonOf(button), Context());
+  if (wasActive) point->setCursor(Qt::ArrowCursor);
+  if (selectGain) SelectField(BandFieldAddress(drag_.DragPoint(), 2));
+}
+
+void EqGraph::EP1MouseWheel(BandPoint* point, int delta) {
+  if (point == nullptr || delta == 0 || !window_.WindowReady()) return;
+  const int index = point->Index();
+  if (index >= kHighPassPoint || !EditingAllowed(Context())) return;
+  // One Q step per notch, sent like any other edit of the field.
+  if (!SelectField(BandFieldAddress(index, 3))) return;
+  window_.Pipeline().CommitEditText(delta > 0 ? kStepUp : kStepDown);
+}
+
+void EqGraph::Image1MouseMove(Qt::MouseButtons buttons, QPoint pos) {
+  const MoveResult r = drag_.ImageMove((buttons & Qt::RightButton) != 0, pos.x(), pos.y());
+  if (r.qStep) window_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : kStepDown);
+}
+
+void EqGraph::Image1MouseUp(Qt::MouseButton button) {
+  if (drag_.ImageRelease(ButtonOf(button), Context())) SelectField(BandFieldAddress(drag_.DragPoint(), 2));
+}
+
+void EqGraph::EQlabelMouseUp() {
+  drag_.LabelRelease();
+}
+
+// ---------------------------------------------------------------- pending steps and redraw
+
+void EqGraph::ApplyPendingDrag() {
+  const PointControls& controls = slots_.ControlsOfPoint(drag_.DragBand());
+  ControlRegistry& registry = window_.Registry();
+  for (const ApplyCall& call : drag_.TakePending(controls)) {
+    QWidget* target = nullptr;
+    if (call.gain) {
+      target = registry.PrimaryControl(controls.gainAddress);
+    } else {
+      target = controls.freqIsPane ? registry.CompanionControl(controls.freqAddress)
+                                   : registry.PrimaryControl(controls.freqAddress);
+    }
+    if (target == nullptr || registry.IsFiller(target)) continue;
+    window_.Pipeline().ApplyValue(target, kStepSet, call.displayOnly, call.value);
+  }
+  const EditState& editing = window_.Editing();
+  if (drag_.TakeChange(editing.LastChangedAddress, editing.LastChangedValue)) {
+    const int band = EqPosition(editing.LastChangedAddress) / 256;
+    if (band != kNotEqField) DrawEq(band, ChannelOf(editing.LastChangedAddress));
+  }
+}
+
+void EqGraph::RedrawPage() {
+  const PageSwitcher& pages = window_.Pages();
+  const int page = pages.CurrentPageIndex();
+  if (page < 0 || page >= kEqGroups) return;
+  DrawEq(AllBands, pages.CurrentChannel());
+  DrawEq(window_.Editing().CurrentBand[static_cast<std::size_t>(page)], pages.CurrentChannel());
+}
+
+void EqGraph::Timer1Timer() {
+  if (!drag_.DragActive()) ApplyPendingDrag();
+}
+
+}  // namespace dsp

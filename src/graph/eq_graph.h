@@ -1,0 +1,90 @@
+#pragma once
+// The EQ graph of the main window: builds the canvas (Image1), the band
+// points, the value label, the "EQ PASS" label and the axis labels, draws
+// the equaliser of a channel (DrawEq) and carries out what the drag state
+// machine decides on mouse events: selecting band fields, stepping the Q,
+// applying dragged steps through the edit pipeline, and redrawing after
+// changes made elsewhere (the 15 ms graph timer).
+
+#include <QObject>
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "eq/band_slots.h"
+#include "eq/graph_drag.h"
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace dsp {
+
+class BandPoint;
+class GraphImage;
+class MainWindow;
+
+class EqGraph : public QObject {
+  Q_OBJECT
+ public:
+  explicit EqGraph(MainWindow& window);
+  ~EqGraph() override;
+
+  // Creates the graph's widgets: the canvas, points and labels inside
+  // `area` (AdvPanel2), the axis labels in `panel` (AdvPanel1).
+  void Build(QWidget* panel, QWidget* area);
+
+  // Redraws the graph for one slot (0..16) or AllBands of a channel.
+  void DrawEq(int band, int channel);
+  // The graph timer: applies pending drag steps and redraws after changes
+  // made elsewhere, while no point is held.
+  void Timer1Timer();
+  void ApplyPendingDrag();
+  // Every band of the page shown, then its current band.
+  void RedrawPage();
+
+  // Mouse reactions (public so every path can be driven directly).
+  void EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos);
+  void EP1MouseMove(BandPoint* point, QPoint pos);
+  void EP1MouseUp(BandPoint* point, Qt::MouseButton button);
+  void EP1MouseWheel(BandPoint* point, int delta);
+  void Image1MouseMove(Qt::MouseButtons buttons, QPoint pos);
+  void Image1MouseUp(Qt::MouseButton button);
+  void EQlabelMouseUp();
+  // A click on a band number label selects the band's frequency field.
+  void MusEQPointLabel1Click(QLabel* label);
+
+  GraphImage* Image() const { return image_; }
+  BandPoint* Point(int index) const;
+  const BandSlots& Slots() const { return slots_; }
+  const GraphDrag& Drag() const { return drag_; }
+  // The curve's points of the last drawing.
+  const std::vector<CurvePoint>& LastCurve() const { return lastCurve_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  DragContext Context() const;
+  // The address of field f (1 frequency, 2 gain, 3 Q) of band `band` of the
+  // page shown, through the page's band number label; -1 without one.
+  int BandFieldAddress(int band, int field) const;
+  // The click reaction of a band text field, on the field at an address,
+  // when it is a text field that can take the focus.
+  bool SelectField(int address);
+  void PlaceAxisLabels();
+  void ShowValueLabel(const ValueLabel& label);
+
+  MainWindow& window_;
+  GraphImage* image_ = nullptr;
+  QWidget* area_ = nullptr;
+  std::array<BandPoint*, kBandPointCount> points_{};
+  QLabel* valueLabel_ = nullptr;
+  QLabel* passLabel_ = nullptr;
+  std::vector<QLabel*> axisLabels_;
+  BandSlots slots_;
+  GraphDrag drag_;
+  std::vector<CurvePoint> lastCurve_;
+};
+
+}  // namespace dsp
