@@ -92,6 +92,11 @@ QPixmap TitleGlyph(QSize size, ButtonStyle style, bool hot, bool down) {
       p.drawRect(QRectF(c.x() - 6, c.y() - 5, 12, 10));
       p.drawLine(QPointF(c.x() - 6, c.y() - 3), QPointF(c.x() + 6, c.y() - 3));
       break;
+    case ButtonStyle::TitleLog:
+      p.setBrush(Qt::NoBrush);
+      p.drawRoundedRect(QRectF(c.x() - 6, c.y() - 7, 12, 14), 1.5, 1.5);
+      for (int i = -3; i <= 3; i += 3) p.drawLine(QPointF(c.x() - 3, c.y() + i), QPointF(c.x() + 3, c.y() + i));
+      break;
     default:
       p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
       p.drawLine(QPointF(c.x() + 5, c.y() - 5), QPointF(c.x() - 5, c.y() + 5));
@@ -170,7 +175,8 @@ Pictures ButtonPictures(ButtonStyle style, QSize size) {
     }
     case ButtonStyle::TitleMinimise:
     case ButtonStyle::TitleMaximise:
-    case ButtonStyle::TitleClose: {
+    case ButtonStyle::TitleClose:
+    case ButtonStyle::TitleLog: {
       pics[P::Normal] = TitleGlyph(size, style, false, false);
       pics[P::NormalFocused] = pics[P::Normal];
       pics[P::Disabled] = pics[P::Normal];
@@ -338,6 +344,8 @@ QHeaderView::section { color: #ffffff; background: #1d4a8c; border: 1px solid #2
 QPlainTextEdit { color: #c0d0e0; background: #050d1c; }
 QProgressBar { border: 1px solid #909090; background: #ffffff; text-align: center; color: #202020; }
 QProgressBar::chunk { background: #a0a0a0; }
+QMessageBox, QInputDialog { background: #f0f0f0; }
+QMessageBox QLabel, QInputDialog QLabel { color: #1a1a1a; background: transparent; }
 )");
 }
 

@@ -3,6 +3,11 @@
 // disabled, pressed, stay-down, hot) with a caption in its own text colour.
 // State changes are made by copying pictures: a lit two-state button has its
 // pressed picture as its normal one, an unlit one its disabled picture.
+//
+// Focus and pointing do not replace the picture that carries the state:
+// a focused button shows its normal picture with a focus ring, a pointed-at
+// one its normal picture brightened, so a lit button (or the chosen page
+// tab) keeps its look and its caption stays readable in every state.
 
 #include <QAbstractButton>
 #include <QColor>
@@ -28,12 +33,25 @@ class PictureButton : public QAbstractButton {
 
   QSize sizeHint() const override;
 
+  // How the button can look: idle, focused, pointed at (its normal picture
+  // with a ring or brightened), pressed (the pressed picture) and disabled
+  // (the disabled picture, caption dimmed).
+  enum class Look { Idle, Focused, Hot, Pressed, Disabled };
+  // The button drawn in a look at its own size. For the idle, focused and
+  // hot looks `base` stands for the normal picture, so every picture a
+  // state may copy into it can be checked.
+  QImage Render(Look look, Picture base = Normal, bool withCaption = true) const;
+  QColor CaptionColourFor(Look look) const;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:
+  Look CurrentLook() const;
+  void Paint(QPainter& painter, Look look, Picture base, bool withCaption) const;
+
   std::array<QPixmap, kPictureCount> pictures_;
   QColor captionColour_{Qt::white};
 };
