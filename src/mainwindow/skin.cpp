@@ -95,7 +95,8 @@ QPixmap TitleGlyph(QSize size, ButtonStyle style, bool hot, bool down) {
     case ButtonStyle::TitleLog:
       p.setBrush(Qt::NoBrush);
       p.drawRoundedRect(QRectF(c.x() - 6, c.y() - 7, 12, 14), 1.5, 1.5);
-      for (int i = -3; i <= 3; i += 3) p.drawLine(QPointF(c.x() - 3, c.y() + i), QPointF(c.x() + 3, c.y() + i));
+      for (int i = -3; i <= 3; i += 3)
+        p.drawLine(QPointF(c.x() - 3, c.y() + i), QPointF(c.x() + 3, c.y() + i));
       break;
     default:
       p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
@@ -134,17 +135,19 @@ Pictures ButtonPictures(ButtonStyle style, QSize size) {
     case ButtonStyle::Toggle:
     case ButtonStyle::Sign: {
       const qreal radius = style == ButtonStyle::Sign ? 2 : 4;
-      pics[P::Normal] = Face(size, QColor(66, 108, 180), QColor(26, 56, 118), outline, radius);
+      // Idle: a neutral steel face, neither lit nor dark, so a command
+      // button at rest never looks pressed or switched on.
+      pics[P::Normal] = Face(size, QColor(104, 114, 134), QColor(62, 70, 88), outline, radius);
       pics[P::NormalFocused] =
-          Face(size, QColor(66, 108, 180), QColor(26, 56, 118), outline, radius, QColor(150, 210, 255));
+          Face(size, QColor(104, 114, 134), QColor(62, 70, 88), outline, radius, QColor(255, 190, 40));
       // Unlit: dark slate, clearly off.
       pics[P::Disabled] = Face(size, QColor(58, 64, 78), QColor(30, 34, 44), QColor(20, 22, 28), radius);
-      // Lit / pressed: bright cyan-blue with a glow line.
-      pics[P::Pressed] = Face(size, QColor(40, 200, 255), QColor(0, 110, 210), QColor(0, 60, 130), radius,
-                              QColor(200, 250, 255));
+      // Lit / pressed: saturated blue with a bright glow line.
+      pics[P::Pressed] = Face(size, QColor(24, 110, 224), QColor(0, 60, 170), QColor(0, 40, 110), radius,
+                              QColor(150, 225, 255));
       // Stay-down: deep navy, the unlit look of a lit/unlit pair.
       pics[P::StayDown] = Face(size, QColor(30, 48, 88), QColor(14, 24, 52), QColor(6, 12, 30), radius);
-      pics[P::Hot] = Face(size, QColor(96, 146, 220), QColor(40, 80, 150), outline, radius);
+      pics[P::Hot] = Face(size, QColor(84, 112, 170), QColor(40, 62, 112), outline, radius);
       break;
     }
     case ButtonStyle::Radio: {

@@ -11,7 +11,10 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QHash>
+#include <QImage>
 #include <QPixmap>
+#include <QString>
 #include <array>
 
 namespace dsp {
@@ -41,7 +44,19 @@ class PictureButton : public QAbstractButton {
   // hot looks `base` stands for the normal picture, so every picture a
   // state may copy into it can be checked.
   QImage Render(Look look, Picture base = Normal, bool withCaption = true) const;
-  QColor CaptionColourFor(Look look) const;
+  // The caption colour drawn in a look: the button's own colour where it
+  // reads well on that background (contrast ratio at least 4.5), else
+  // black or white, whichever reads better; dimmed when disabled.
+  QColor CaptionColourFor(Look look, Picture base = Normal) const;
+  // Where the caption is drawn.
+  QRect CaptionArea() const;
+
+  // The contrast ratio of two colours (1 to 21), from their relative
+  // luminances; a translucent foreground is first blended over the
+  // background.
+  static double ContrastRatio(const QColor& foreground, const QColor& background);
+  // The mean colour of an image over a rectangle.
+  static QColor MeanColour(const QImage& image, const QRect& area);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,9 +66,13 @@ class PictureButton : public QAbstractButton {
  private:
   Look CurrentLook() const;
   void Paint(QPainter& painter, Look look, Picture base, bool withCaption) const;
+  void PaintBackground(QPainter& painter, Look look, Picture base) const;
 
   std::array<QPixmap, kPictureCount> pictures_;
   QColor captionColour_{Qt::white};
+  // Caption colours already worked out, by background picture, look, size
+  // and text.
+  mutable QHash<QString, QColor> captionCache_;
 };
 
 }  // namespace dsp
