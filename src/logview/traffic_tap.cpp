@@ -10,6 +10,7 @@ TrafficTap::TrafficTap(SerialPort& inner, Sink sink) : inner_(inner), sink_(std:
 }
 
 TrafficTap::~TrafficTap() {
+  FlushReceived();
   inner_.SetArrivalHandler(nullptr);
   inner_.SetGoneHandler(nullptr);
 }
@@ -28,13 +29,21 @@ void TrafficTap::Open() {
   Record("打开 " + inner_.Name());
 }
 
+void TrafficTap::FlushReceived() {
+  if (received_.empty()) return;
+  Record("接收 " + HexDump(received_));
+  received_.clear();
+}
+
 void TrafficTap::Close() {
+  FlushReceived();
   const bool wasOpen = inner_.IsOpen();
   inner_.Close();
   if (wasOpen) Record("关闭 " + inner_.Name());
 }
 
 void TrafficTap::Write(const Bytes& bytes) {
+  FlushReceived();
   try {
     inner_.Write(bytes);
   } catch (const SerialPortError& e) {
@@ -46,7 +55,8 @@ void TrafficTap::Write(const Bytes& bytes) {
 
 Bytes TrafficTap::Read(std::size_t n) {
   Bytes bytes = inner_.Read(n);
-  if (!bytes.empty()) Record("接收 " + HexDump(bytes));
+  received_.insert(received_.end(), bytes.begin(), bytes.end());
+  if (inner_.BytesAvailable() == 0 || received_.size() >= 256) FlushReceived();
   return bytes;
 }
 

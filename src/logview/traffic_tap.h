@@ -1,6 +1,9 @@
 #pragma once
 // A serial port that passes everything through to another one and records
 // the bytes it writes and reads, as hex, in a sink (the traffic log). The
+// parser reads a byte or a few at a time; what it reads is gathered into
+// one line until the port's queue is empty (or something is written), so
+// one line shows one arrival. The
 // link uses it in place of the real port; notifications of the real port
 // (arrival, device gone) are passed on.
 
@@ -31,9 +34,11 @@ class TrafficTap : public SerialPort {
 
  private:
   void Record(const std::string& line) const;
+  void FlushReceived();
 
   SerialPort& inner_;
   Sink sink_;
+  Bytes received_;  // read but not yet recorded
 };
 
 }  // namespace dsp
