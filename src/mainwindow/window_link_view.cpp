@@ -48,7 +48,8 @@ void WindowLinkView::UpdateStatusLine() {
   // no longer news.
   const bool linked = status_ == QStringLiteral("设备已连接");
   const QString full = problem_.isEmpty() || linked ? status_ : status_ + QStringLiteral("  ") + problem_;
-  line->setToolTip(full);
+  // The whole text, also when the line shows it shortened.
+  line->setAccessibleName(full);
   line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
 }
 

@@ -64,7 +64,7 @@ class AppRig : public testing::Test {
     return app->Window().findChild<T*>(QString::fromLatin1(name));
   }
   QString StatusLine() const {
-    return app->Window().findChild<QLabel*>(QStringLiteral("LinkStatusLine"))->toolTip();
+    return app->Window().findChild<QLabel*>(QStringLiteral("LinkStatusLine"))->accessibleName();
   }
 
   ProcessorEmulator emulator;
