@@ -79,14 +79,14 @@ bool QtSerialPort::IsOpen() const {
 }
 
 void QtSerialPort::Write(const Bytes& bytes) {
-  if (!port_.isOpen()) throw SerialPortError("port not open");
+  if (!port_.isOpen() || gonePending_) throw SerialPortError("port not open");
   const QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
   qint64 written = port_.write(data);
   if (written != data.size()) throw SerialPortError("write failed: " + port_.errorString().toStdString());
   // Writes complete before returning, as callers expect of a serial port.
   QDeadlineTimer deadline(1000);
   while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
-    if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+    if (gonePending_ || !port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
   }
   if (port_.bytesToWrite() > 0) throw SerialPortError("write timed out");
 }
@@ -104,7 +104,7 @@ Bytes QtSerialPort::Read(std::size_t n) {
     }
     if (deadline.hasExpired()) break;
     if (!port_.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) {
-      if (deadline.hasExpired() || !port_.isOpen() || port_.error() == QSerialPort::ResourceError) break;
+      if (deadline.hasExpired() || !port_.isOpen() || gonePending_) break;
     }
   }
   reading_ = false;
@@ -136,24 +136,21 @@ void QtSerialPort::notifyIfWaiting() {
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
   // The device vanished: the driver reports a resource error, or (on a
-  // pseudo-terminal whose peer closed) reads fail for ever. Left open, the
+  // pseudo-terminal whose peer closed) every read fails. Left open, the
   // port would be readable on every turn of the event loop.
-  if (!port_.isOpen()) return;
-  if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) deviceGone();
+  if (!port_.isOpen() || gonePending_) return;
+  if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
+  gonePending_ = true;
+  // Closed and reported on the next turn of the event loop: not from inside
+  // QSerialPort's own notification, nor from inside a Read() or Write() of
+  // the link, which stop early once the loss is known.
+  QMetaObject::invokeMethod(this, &QtSerialPort::deviceGone, Qt::QueuedConnection);
 }
 
 void QtSerialPort::deviceGone() {
-  port_.close();
-  if (gonePending_) return;
-  gonePending_ = true;
-  // Not from inside QSerialPort's own notification nor from inside a Read()
-  // or Write() of the link: the link handles the loss on its own turn.
-  QMetaObject::invokeMethod(this, &QtSerialPort::notifyGone, Qt::QueuedConnection);
-}
-
-void QtSerialPort::notifyGone() {
-  if (!gonePending_) return;  // reopened in the meantime
+  if (!gonePending_) return;  // closed or reopened in the meantime
   gonePending_ = false;
+  port_.close();
   NotifyGone();
 }
 

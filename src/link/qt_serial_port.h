@@ -38,9 +38,8 @@ class QtSerialPort : public QObject, public SerialPort {
   void onReadyRead();
   void onError(QSerialPort::SerialPortError error);
   void notifyIfWaiting();
-  // Closes the vanished device and queues the gone notification.
+  // Closes the vanished device and raises the gone notification.
   void deviceGone();
-  void notifyGone();
   // Why the last open failed, from the device file when the platform can
   // tell (missing, busy, permission and the owning group).
   SerialPortError openError() const;
@@ -49,7 +48,7 @@ class QtSerialPort : public QObject, public SerialPort {
   std::string name_ = "COM1";
   bool reading_ = false;  // inside Read(): notifications are held back
   bool arrivedWhileReading_ = false;
-  bool gonePending_ = false;  // a gone notification is queued
+  bool gonePending_ = false;  // the device is gone; closing and notifying is queued
 };
 
 }  // namespace dsp
