@@ -24,6 +24,7 @@
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
 #include "posix/emulator_process.h"
+#include "posix/pty.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -76,8 +77,10 @@ class TimerView : public LinkView {
   void ClearLog() override { log.clear(); }
   void ShowDeviceId(const std::string&) override {}
   void ShowSelectedPort(int) override {}
+  void ShowPortProblem(const std::string& text) override { problems.push_back(text); }
 
   std::string status;
+  std::vector<std::string> problems;
   std::vector<std::string> messages;
   std::vector<std::string> log;
 
@@ -215,6 +218,25 @@ TEST_F(LinkE2E, KilledProcessorLosesTheLink) {
   EXPECT_EQ(s.view.messages, std::vector<std::string>{"已断开连接!"});
   EXPECT_EQ(s.link.LinkState, 0);
   EXPECT_EQ(s.view.status, "设备未连接");
+}
+
+TEST_F(LinkE2E, TheScanSaysWhyARealPortWouldNotOpen) {
+  posix::PtyPair pty;
+  QtSerialPort holder;  // another program holding the port
+  holder.SetName(pty.devicePath());
+  holder.Open();
+  const std::string missing = (dir_ / "ttyNone").string();
+  ParamStore store;
+  QtSerialPort port;
+  TimerView view{store};
+  DeviceLink link{store, port, view};
+  link.SetPortList({missing, pty.devicePath()});
+  link.LinkBtnClick(true);  // the scan is ticked by hand here
+  link.Timer1Timer();
+  link.Timer1Timer();
+  ASSERT_EQ(view.problems.size(), 3u);  // cleared by the connect, then one per port
+  EXPECT_EQ(view.problems[1], "端口 " + missing + " 不存在(设备未连接或已拔出)");
+  EXPECT_EQ(view.problems[2], "端口 " + pty.devicePath() + " 正被其他程序占用");
 }
 
 // CPU time this process has used, user and system, in seconds.
