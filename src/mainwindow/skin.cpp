@@ -327,12 +327,12 @@ QLineEdit {
   selection-background-color: #1f6fd0; padding: 0px 2px;
 }
 QLineEdit:focus { border: 1px solid #6fc6ff; }
-QLineEdit:disabled { color: #5a6a80; border-color: #34405a; }
+QLineEdit:disabled { color: #8fa0b8; border-color: #34405a; }
 QComboBox {
   color: #e0ecff; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #24508f, stop:1 #143366);
   border: 1px solid #4d80cc; border-radius: 3px; padding: 0px 4px;
 }
-QComboBox:disabled { color: #6a7890; background: #202a3c; border-color: #34405a; }
+QComboBox:disabled { color: #a0aec2; background: #202a3c; border-color: #34405a; }
 QComboBox::drop-down { width: 14px; border-left: 1px solid #4d80cc; }
 QComboBox::down-arrow { image: none; width: 0px; height: 0px; }
 QComboBox QAbstractItemView { color: #e0ecff; background: #0c1f40; selection-background-color: #2a64c0; }

@@ -222,6 +222,69 @@ TEST_F(LayoutTest, TheEqResetButtonAtRestDoesNotLookPressed) {
   EXPECT_GT(lit.blue() - lit.red(), rest.blue() - rest.red() + 60);
 }
 
+// The colour that covers most of an image: the background behind a text.
+QColor ModeColour(const QImage& image) {
+  QHash<QRgb, int> counts;
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x) ++counts[rgb.pixel(x, y)];
+  QRgb best = 0;
+  int most = -1;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+    if (it.value() > most) {
+      most = it.value();
+      best = it.key();
+    }
+  }
+  return QColor::fromRgb(best);
+}
+
+// The contrast of the drawn text against the background it is drawn on,
+// measured on the window's own picture: the pixel that stands out most from
+// the commonest colour is taken as the ink (glyph stems are drawn solid).
+double DrawnTextContrast(QWidget* window, QWidget* w) {
+  QRect inner(w->mapTo(window, QPoint(0, 0)), w->size());
+  inner.adjust(2, 2, -2, -2);  // leave the frame out
+  const QImage shot = window->grab(inner).toImage().convertToFormat(QImage::Format_RGB32);
+  const QColor behind = ModeColour(shot);
+  double best = 1.0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x)
+      best = std::max(best, PictureButton::ContrastRatio(QColor::fromRgb(shot.pixel(x, y)), behind));
+  return best;
+}
+
+// Text fields, choice boxes, value panes and labels read well on every page,
+// enabled and disabled (automatic mode disables many of them).
+TEST_F(LayoutTest, EveryFieldAndLabelIsReadableEnabledAndDisabled) {
+  FillWidestValues(store, *window);
+  QWidget* graph = W("AdvPanel2");
+  for (int page = 0; page < 8; ++page) {
+    window->Pages().FormTabBtn1Click(window->Registry().PageTabs()[page]);
+    QApplication::processEvents();
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+      if (!w->isVisibleTo(window.get()) || Ignored(w, graph)) continue;
+      if (VisibleRect(w, window.get()) != QRect(w->mapTo(window.get(), QPoint(0, 0)), w->size())) continue;
+      auto* label = qobject_cast<QLabel*>(w);
+      auto* edit = qobject_cast<QLineEdit*>(w);
+      auto* box = qobject_cast<QComboBox*>(w);
+      if (label != nullptr && (label->text().isEmpty() || !label->pixmap().isNull())) continue;
+      if (edit != nullptr && (edit->text().isEmpty() || edit->echoMode() != QLineEdit::Normal)) continue;
+      if (box != nullptr && box->currentText().isEmpty()) continue;
+      if (label == nullptr && edit == nullptr && box == nullptr) continue;
+      for (const bool enabled : {true, false}) {
+        const bool before = w->isEnabled();
+        w->setEnabled(enabled);
+        QApplication::processEvents();
+        EXPECT_GE(DrawnTextContrast(window.get(), w), kMinContrast)
+            << "page " << page << ": " << w->metaObject()->className() << " " << w->objectName().toStdString()
+            << (enabled ? " enabled" : " disabled");
+        w->setEnabled(before);
+      }
+    }
+  }
+}
+
 // The link's message boxes ("连接失败!", "已断开连接!") are children of the
 // skinned main window: their text must not take the pages' pale colour.
 TEST_F(LayoutTest, MessageBoxTextIsReadable) {
