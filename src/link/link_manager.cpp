@@ -176,14 +176,15 @@ void DeviceLink::Timer1Timer() {
     return;
   }
   if (ScanIndex > LastPortIndex + 1 || portIndex_ < 0) {
-    if (reconnecting_) {
-      // The next round; the processor may come back on any port.
-      RestartScanRound();
+    if (!reconnecting_) {
+      ScanIndex = 0;
+      SetLinkStatus(9);
       return;
     }
-    ScanIndex = 0;
-    SetLinkStatus(9);
-    return;
+    // The next round, at once on its first port; the processor may come
+    // back on any port.
+    RestartScanRound();
+    if (portIndex_ < 0) return;  // no ports at all: look again next tick
   }
   // Past the end of the list the selection goes away and the attempt fails;
   // the next tick then reports the failure.

@@ -126,6 +126,24 @@ TEST(Reconnect, LossStartsAQuietBackgroundScanThatLinksAgain) {
   EXPECT_TRUE(r.view.messages.empty());
 }
 
+TEST(Reconnect, AProcessorBackOnTheOnlyPortIsFoundWithinThreeScanTicks) {
+  // Whatever point of its round the scan is at when the processor returns.
+  for (int phase = 0; phase < 4; ++phase) {
+    Rig r({"EMU"});
+    r.link.SetAutoReconnect(true);
+    r.Connect();
+    r.port.Unplug();
+    for (int i = 0; i < phase; ++i) r.Scan();
+    r.port.Replug();
+    int ticks = 0;
+    while (!r.view.Running(LinkTimer::Transfer) && ticks < 10) {
+      r.Scan();
+      ++ticks;
+    }
+    EXPECT_LE(ticks, 3) << "phase " << phase;
+  }
+}
+
 TEST(Reconnect, SilenceAlsoEndsInTheBackgroundScan) {
   Rig r;
   r.link.SetAutoReconnect(true);
