@@ -32,9 +32,12 @@ class TrafficTap : public SerialPort {
   Bytes Read(std::size_t n) override;
   std::size_t BytesAvailable() const override { return inner_.BytesAvailable(); }
 
+  // Records what was read so far now, so that a line logged next (a
+  // parser complaint about those bytes) comes after them.
+  void FlushReceived();
+
  private:
   void Record(const std::string& line) const;
-  void FlushReceived();
 
   SerialPort& inner_;
   Sink sink_;

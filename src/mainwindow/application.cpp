@@ -43,7 +43,10 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   hold_.setInterval(20);
   dialog_ = std::make_unique<StatusDialog>();
   view_ = std::make_unique<WindowLinkView>(*window_, *dialog_);
-  view_->LogTap = [this](const std::string& line) { traffic_->Add(QString::fromStdString(line)); };
+  view_->LogTap = [this](const std::string& line) {
+    tap_->FlushReceived();
+    traffic_->Add(QString::fromStdString(line));
+  };
   link_ = std::make_unique<DeviceLink>(store_, *tap_, *view_);
   // After a loss of link the processor is looked for again in the
   // background, on the ports as they are listed at that moment.
