@@ -126,8 +126,9 @@ void MainWindow::BuildTitle() {
   }
   findChild<PictureButton*>(QStringLiteral("LogViewBtn"))->setToolTip(QStringLiteral("通信记录 (Ctrl+L)"));
   // The link status, visible: what the scan or the reconnect is doing.
-  QLabel* status = WidgetFactory::Label(this, QStringLiteral("LinkStatusLine"), QStringLiteral("设备未连接"),
-                                        QRect(560, 4, 400, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
+  QLabel* status =
+      WidgetFactory::Label(this, QStringLiteral("LinkStatusLine"), QStringLiteral("设备未连接"),
+                           QRect(560, 4, 400, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
   status->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
   status->setAttribute(Qt::WA_TransparentForMouseEvents);
   anchors_.Add(status, kTop | kRight);
