@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
+  desktop-file-utils
 )
 
 missing=()

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,14 @@ class ParamStore;
 
 // Each byte as two upper-case hex digits, separated by single blanks.
 std::string HexDump(const Bytes& bytes);
+
+// What the user is told about a port that could not be opened: missing,
+// held by another program, or refused (with the group to join).
+std::string PortProblemText(const std::string& name, const SerialPortError& error);
+
+// Status texts of the background reconnect after a loss of link.
+inline constexpr const char* kLostReconnectingText = "已断开连接,正在重新连接...";
+inline constexpr const char* kReconnectingText = "正在重新连接...";
 
 enum class RxState { Hunting, Header, Body };
 
@@ -62,6 +71,23 @@ class DeviceLink {
   void SetLinkStatus(int code);
   // The main window is closing: say goodbye when linked.
   void OnCloseRequest();
+
+  // The port reported its device gone (unplugged, peer closed). The port
+  // is closed; while linked or transferring this is the loss of link at
+  // once, instead of after the heartbeat's 11 s of silence.
+  void PortGone();
+
+  // Automatic reconnect: after a loss of link the ports are scanned in the
+  // background, one per second and round after round, without the status
+  // dialog or a message box, until the processor answers and the full
+  // download completes. The connect and disconnect buttons end it. Off
+  // unless switched on.
+  void SetAutoReconnect(bool on) { autoReconnect_ = on; }
+  bool AutoReconnect() const { return autoReconnect_; }
+  bool Reconnecting() const { return reconnecting_; }
+  // Lists the machine's ports anew at the start of each background round
+  // (a re-plugged adapter may come back); unset: the list stays as it is.
+  std::function<std::vector<std::string>()> ListPorts;
 
   // The port list, walked by index like the hidden combo box of the main
   // window. Selecting an index outside the list leaves no selection (-1).
@@ -134,6 +160,10 @@ class DeviceLink {
   void SendStep(int step, bool upload, int modeNumber = 0);
   void EmptyQueues(bool values, bool bands);
   void BeginSequence(int lastStep, int uploadMode, bool emptyEqQueue);
+  // Starts (or restarts) the background scan of the automatic reconnect.
+  void BeginReconnectScan(const char* status);
+  void RestartScanRound();
+  bool TimerRunning(LinkTimer timer) const { return timers_[static_cast<std::size_t>(timer)]; }
 
   // Pacing helpers.
   void SendBand(int block, int band);
@@ -153,6 +183,10 @@ class DeviceLink {
 
   ValueQueueT valueQueue_;
   EqQueueT eqQueue_;
+
+  std::array<bool, 3> timers_{};  // which of the link's timers run
+  bool autoReconnect_ = false;
+  bool reconnecting_ = false;
 };
 
 }  // namespace dsp

@@ -9,10 +9,25 @@ EmulatedPort::EmulatedPort(ProcessorEmulator& emulator, std::string emulatorName
     : emulator_(emulator), emulatorName_(std::move(emulatorName)), existing_(std::move(existing)) {}
 
 void EmulatedPort::Open() {
-  const bool exists =
-      name_ == emulatorName_ || std::find(existing_.begin(), existing_.end(), name_) != existing_.end();
-  if (name_.empty() || !exists) throw SerialPortError("cannot open " + name_);
+  for (const auto& [name, error] : refusals_) {
+    if (name == name_) throw error;
+  }
+  const bool exists = (name_ == emulatorName_ && !unplugged_) ||
+                      std::find(existing_.begin(), existing_.end(), name_) != existing_.end();
+  if (name_.empty()) throw SerialPortError("no port name");
+  if (!exists) throw SerialPortError("cannot open " + name_, PortFault::Missing);
   open_ = true;
+}
+
+void EmulatedPort::Unplug() {
+  unplugged_ = true;
+  if (!open_ || name_ != emulatorName_) return;
+  Close();
+  NotifyGone();
+}
+
+void EmulatedPort::Refuse(const std::string& name, PortFault fault, std::string group) {
+  refusals_.emplace_back(name, SerialPortError("cannot open " + name, fault, std::move(group)));
 }
 
 void EmulatedPort::Close() {

@@ -6,6 +6,7 @@
 // what is queued and never block.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/emulator.h"
@@ -35,6 +36,14 @@ class EmulatedPort : public SerialPort {
   // Puts arbitrary bytes on the line as one arrival.
   void Deliver(const Bytes& bytes);
 
+  // The device goes away under the open port (cable pulled): the port
+  // closes, the gone notification is raised, and opening the emulator's
+  // name fails as missing until Replug().
+  void Unplug();
+  void Replug() { unplugged_ = false; }
+  // Opening `name` fails with this fault (busy, refused, ...).
+  void Refuse(const std::string& name, PortFault fault, std::string group = {});
+
   // Every write, in order, with the port name it went to.
   std::vector<std::pair<std::string, Bytes>> written;
   bool failWrites = false;
@@ -45,7 +54,9 @@ class EmulatedPort : public SerialPort {
   std::vector<std::string> existing_;
   std::string name_ = "COM1";
   bool open_ = false;
+  bool unplugged_ = false;
   Bytes input_;
+  std::vector<std::pair<std::string, SerialPortError>> refusals_;
 };
 
 }  // namespace dsp

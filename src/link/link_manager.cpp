@@ -31,10 +31,12 @@ DeviceLink::DeviceLink(ParamStore& store, SerialPort& port, LinkView& view)
     : store_(store), port_(port), view_(view) {
   rxBuffer_.reserve(260);
   port_.SetArrivalHandler([this](std::size_t count) { ComPortRxChar(count); });
+  port_.SetGoneHandler([this] { PortGone(); });
 }
 
 DeviceLink::~DeviceLink() {
   port_.SetArrivalHandler(nullptr);
+  port_.SetGoneHandler(nullptr);
 }
 
 void DeviceLink::SetPortList(std::vector<std::string> names) {
@@ -62,7 +64,24 @@ void DeviceLink::UpdateStatusDialog() {
 }
 
 void DeviceLink::Timer(LinkTimer timer, bool running) {
+  timers_[static_cast<std::size_t>(timer)] = running;
   view_.SetTimerRunning(timer, running);
+}
+
+std::string PortProblemText(const std::string& name, const SerialPortError& error) {
+  switch (error.fault()) {
+    case PortFault::Missing:
+      return "端口 " + name + " 不存在(设备未连接或已拔出)";
+    case PortFault::Busy:
+      return "端口 " + name + " 正被其他程序占用";
+    case PortFault::PermissionDenied:
+      if (!error.group().empty())
+        return "没有权限打开端口 " + name + ",请将当前用户加入 " + error.group() + " 组后重新登录";
+      return "没有权限打开端口 " + name + ",请将当前用户加入拥有该设备的用户组后重新登录";
+    case PortFault::Other:
+      break;
+  }
+  return "无法打开端口 " + name;
 }
 
 void DeviceLink::SendStep(int step, bool upload, int modeNumber) {
@@ -81,7 +100,10 @@ void DeviceLink::EmptyQueues(bool values, bool bands) {
 
 void DeviceLink::LinkBtnClick(bool connect) {
   view_.ShowLinkButtons(connect);
+  // Either button is the user taking over: no background reconnect.
+  reconnecting_ = false;
   if (connect) {
+    view_.ShowPortProblem(std::string());
     DeviceAnswered = 0;
     ScanIndex = 0;
     SuppressSend = 0;
@@ -112,31 +134,79 @@ void DeviceLink::OnCloseRequest() {
   if (LinkState == 2) SendLinkControl(port_, LinkGoodbye);
 }
 
+void DeviceLink::PortGone() {
+  const std::string name = port_.Name();
+  if (port_.IsOpen()) port_.Close();
+  const bool linked = LinkState == 2 || TimerRunning(LinkTimer::Hold) || TimerRunning(LinkTimer::Transfer);
+  Log("端口 " + name + " 已断开");
+  // While scanning, the port just tried vanished: the scan goes on.
+  if (!linked) return;
+  Timer(LinkTimer::Hold, false);
+  MissCount = 0;
+  SetLinkStatus(7);
+}
+
+void DeviceLink::BeginReconnectScan(const char* status) {
+  reconnecting_ = true;
+  view_.ShowLinkButtons(false);
+  SetStatus(status);
+  UpdateStatusDialog();
+  view_.SetStatusDialogVisible(false);
+  DeviceAnswered = 0;
+  StepIndex = 0;
+  StepCount = 8;
+  // As after a connect: the first download of the new link counts as the
+  // first one (the keyboard-lock prompt comes again).
+  FirstDownloadMarker = 0;
+  RestartScanRound();
+  Timer(LinkTimer::Scan, true);
+}
+
+void DeviceLink::RestartScanRound() {
+  ScanIndex = 0;
+  if (ListPorts) SetPortList(ListPorts());
+  SelectPort(0);
+}
+
 void DeviceLink::Timer1Timer() {
-  view_.SetStatusDialogVisible(true);
+  // The background reconnect scans without the status dialog in the way.
+  if (!reconnecting_) view_.SetStatusDialogVisible(true);
   if (DeviceAnswered == 1) {
     SetLinkStatus(4);
     return;
   }
   if (ScanIndex > LastPortIndex + 1 || portIndex_ < 0) {
-    ScanIndex = 0;
-    SetLinkStatus(9);
-    return;
+    if (!reconnecting_) {
+      ScanIndex = 0;
+      SetLinkStatus(9);
+      return;
+    }
+    // The next round, at once on its first port; the processor may come
+    // back on any port.
+    RestartScanRound();
+    if (portIndex_ < 0) return;  // no ports at all: look again next tick
   }
   // Past the end of the list the selection goes away and the attempt fails;
   // the next tick then reports the failure.
+  std::string name;
   try {
     if (port_.IsOpen()) port_.Close();
     SelectPort(ScanIndex);
-    const std::string name =
-        portIndex_ >= 0 ? portList_[static_cast<std::size_t>(portIndex_)] : std::string();
+    name = portIndex_ >= 0 ? portList_[static_cast<std::size_t>(portIndex_)] : std::string();
     port_.SetName(name);
     LastPortIndex = portIndex_;
     if (name.empty()) throw SerialPortError("no port selected");
     port_.Open();
+    view_.ShowPortProblem(std::string());
     SendLinkControl(port_, LinkHello);
-  } catch (const SerialPortError&) {
-    // Missing, busy or refused: try the next port on the next tick.
+  } catch (const SerialPortError& e) {
+    // Missing, busy or refused: try the next port on the next tick. The
+    // user is told why, unless this was only the end of the list.
+    if (!name.empty() && !port_.IsOpen()) {
+      const std::string problem = PortProblemText(name, e);
+      Log(problem);
+      view_.ShowPortProblem(problem);
+    }
   }
   ++ScanIndex;
 }
@@ -208,6 +278,7 @@ void DeviceLink::BeginSequence(int lastStep, int uploadMode, bool emptyEqQueue) 
 void DeviceLink::SetLinkStatus(int code) {
   switch (code) {
     case 1:  // sequence complete
+      reconnecting_ = false;
       store_.SceneFlag = store_.Device(0, 1);
       if (FirstDownloadMarker == 0) FirstDownloadMarker = 1;
       view_.RefreshFromStore(20);
@@ -255,6 +326,13 @@ void DeviceLink::SetLinkStatus(int code) {
       SuppressSend = 0;
       LinkState = 0;
       view_.ShowLinkButtons(false);
+      Log("已断开连接!");
+      if (autoReconnect_) {
+        // No modal box: it would hold up the scan that brings the link back.
+        Timer(LinkTimer::Hold, false);
+        BeginReconnectScan(kLostReconnectingText);
+        break;
+      }
       SetStatus("设备未连接");
       UpdateStatusDialog();
       view_.SetStatusDialogVisible(false);
@@ -264,6 +342,12 @@ void DeviceLink::SetLinkStatus(int code) {
       Timer(LinkTimer::Transfer, false);
       Timer(LinkTimer::Scan, false);
       SuppressSend = 0;
+      if (reconnecting_) {
+        // The processor answered but its download broke off: keep looking.
+        Log("连接失败!");
+        BeginReconnectScan(kReconnectingText);
+        break;
+      }
       SetStatus("设备未连接");
       view_.ShowLinkButtons(false);
       UpdateStatusDialog();

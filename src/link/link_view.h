@@ -41,6 +41,9 @@ class LinkView {
   // The port list's selection moved (the scan tries one port per tick);
   // -1 when no entry is selected.
   virtual void ShowSelectedPort(int index) = 0;
+  // Why the port just tried could not be opened, for the status dialog;
+  // empty when the last port opened (or a new scan starts).
+  virtual void ShowPortProblem(const std::string& text) { (void)text; }
 };
 
 }  // namespace dsp

@@ -1,7 +1,10 @@
 #pragma once
 // The real serial port: SerialPort on top of QSerialPort. Arrival
 // notifications are delivered on the thread that owns the object (the UI
-// thread), from QSerialPort's readyRead signal.
+// thread), from QSerialPort's readyRead signal. A device that goes away
+// while open (QSerialPort's ResourceError, or a pseudo-terminal whose peer
+// closed, which reads as end of file for ever) closes the port and raises
+// the gone notification once, from the event loop.
 
 #include <QObject>
 #include <QSerialPort>
@@ -33,12 +36,19 @@ class QtSerialPort : public QObject, public SerialPort {
 
  private:
   void onReadyRead();
+  void onError(QSerialPort::SerialPortError error);
   void notifyIfWaiting();
+  // Closes the vanished device and raises the gone notification.
+  void deviceGone();
+  // Why the last open failed, from the device file when the platform can
+  // tell (missing, busy, permission and the owning group).
+  SerialPortError openError() const;
 
   QSerialPort port_;
   std::string name_ = "COM1";
-  bool reading_ = false;          // inside Read(): notifications are held back
+  bool reading_ = false;  // inside Read(): notifications are held back
   bool arrivedWhileReading_ = false;
+  bool gonePending_ = false;  // the device is gone; closing and notifying is queued
 };
 
 }  // namespace dsp

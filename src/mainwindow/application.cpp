@@ -4,11 +4,16 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QStandardPaths>
 
 #include "link/device_link.h"
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
+#include "logview/traffic_log.h"
+#include "logview/traffic_tap.h"
+#include "logview/traffic_window.h"
 #include "mainwindow/edit_pipeline.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/param_writer.h"
@@ -52,12 +57,36 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // status dialog.
   window_ = std::make_unique<MainWindow>(store_);
   port_ = std::move(port);
+  traffic_ = std::make_unique<TrafficLog>();
+  tap_ = std::make_unique<TrafficTap>(
+      *port_, [this](const std::string& line) { traffic_->Add(QString::fromStdString(line)); });
   scan_.setInterval(1000);
   transfer_.setInterval(100);
   hold_.setInterval(20);
   dialog_ = std::make_unique<StatusDialog>();
   view_ = std::make_unique<WindowLinkView>(*window_, *dialog_);
-  link_ = std::make_unique<DeviceLink>(store_, *port_, *view_);
+  view_->LogTap = [this](const std::string& line) {
+    tap_->FlushReceived();
+    traffic_->Add(QString::fromStdString(line));
+  };
+  link_ = std::make_unique<DeviceLink>(store_, *tap_, *view_);
+  // After a loss of link the processor is looked for again in the
+  // background, on the ports as they are listed at that moment.
+  link_->SetAutoReconnect(true);
+  link_->ListPorts = [this] {
+    FillPortList();
+    return link_->PortList();
+  };
+
+  // The traffic view: from its title-strip button and with Ctrl+L.
+  trafficWindow_ = std::make_unique<TrafficWindow>(*traffic_);
+  if (auto* button = window_->findChild<PictureButton*>(QStringLiteral("LogViewBtn"))) {
+    QObject::connect(button, &QAbstractButton::clicked, [this] { trafficWindow_->Open(); });
+  }
+  auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+L")), window_.get());
+  shortcut->setObjectName(QStringLiteral("TrafficShortcut"));
+  shortcut->setContext(Qt::ApplicationShortcut);
+  QObject::connect(shortcut, &QShortcut::activated, [this] { trafficWindow_->Open(); });
 
   view_->TimerControl = [this](LinkTimer timer, bool running) {
     QTimer& t = timer == LinkTimer::Scan ? scan_ : (timer == LinkTimer::Transfer ? transfer_ : hold_);
@@ -98,7 +127,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   system_ = std::make_unique<SystemPage>(*window_, store_, *link_, *view_, PresetFolder(options_));
   system_->Services().sendText = [this](int address, const std::string& digits) {
     try {
-      SendTextCommand(*port_, address, digits);
+      SendTextCommand(*tap_, address, digits);
     } catch (const SerialPortError& e) {
       view_->AppendLog(std::string("write failed: ") + e.what());
     }
@@ -111,6 +140,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
     transfer_.stop();
     hold_.stop();
     dialog_->hide();
+    trafficWindow_->close();
     QCoreApplication::quit();
   };
 }
@@ -127,14 +157,21 @@ Application::~Application() {
   window_->Pipeline().SetWriter(nullptr);
   writer_.reset();
   link_.reset();
+  view_->LogTap = nullptr;
+  tap_.reset();
 }
 
-void Application::FillPortList() {
+std::vector<std::string> Application::PortNames() const {
   std::vector<std::string> names;
   for (const QString& extra : options_.ports) names.push_back(extra.toStdString());
   for (const std::string& name : QtSerialPort::AvailablePortNames()) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
+  return names;
+}
+
+void Application::FillPortList() {
+  const std::vector<std::string> names = PortNames();
   QComboBox* list = window_->PortList();
   list->clear();
   for (const std::string& name : names) list->addItem(QString::fromStdString(name));

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTimer>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "store/param_store.h"
 
@@ -18,6 +20,9 @@ class MainWindow;
 class SerialPort;
 class StatusDialog;
 class SystemPage;
+class TrafficLog;
+class TrafficTap;
+class TrafficWindow;
 class WindowLinkView;
 
 // What the command line may set.
@@ -51,14 +56,21 @@ class Application {
   QTimer& HoldTimer() { return hold_; }
   // The system page's presets, modes, passwords and keyboard lock.
   SystemPage& System() { return *system_; }
+  TrafficLog& Traffic() { return *traffic_; }
+  TrafficWindow& TrafficView() { return *trafficWindow_; }
 
  private:
+  // The ports to scan: those of the command line first, then the machine's.
+  std::vector<std::string> PortNames() const;
   void FillPortList();
 
   AppOptions options_;
   ParamStore store_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SerialPort> port_;
+  std::unique_ptr<TrafficLog> traffic_;
+  std::unique_ptr<TrafficTap> tap_;  // the link's port: port_ with its traffic recorded
+  std::unique_ptr<TrafficWindow> trafficWindow_;
   std::unique_ptr<StatusDialog> dialog_;
   std::unique_ptr<WindowLinkView> view_;
   std::unique_ptr<DeviceLink> link_;

@@ -119,7 +119,8 @@ void MainWindow::BuildTitle() {
     skin::ButtonStyle style;
     QRect rect;
   };
-  const TitleButton buttons[] = {{"MinimizeBtn", skin::ButtonStyle::TitleMinimise, QRect(1003, 0, 37, 28)},
+  const TitleButton buttons[] = {{"LogViewBtn", skin::ButtonStyle::TitleLog, QRect(966, 0, 37, 28)},
+                                 {"MinimizeBtn", skin::ButtonStyle::TitleMinimise, QRect(1003, 0, 37, 28)},
                                  {"MaximizeBtn", skin::ButtonStyle::TitleMaximise, QRect(1038, 0, 36, 28)},
                                  {"CloseBtn", skin::ButtonStyle::TitleClose, QRect(1072, 0, 59, 28)}};
   for (const TitleButton& b : buttons) {
@@ -128,6 +129,14 @@ void MainWindow::BuildTitle() {
     button->setFocusPolicy(Qt::NoFocus);
     anchors_.Add(button, kTop | kRight);
   }
+  findChild<PictureButton*>(QStringLiteral("LogViewBtn"))->setToolTip(QStringLiteral("通信记录 (Ctrl+L)"));
+  // The link status, visible: what the scan or the reconnect is doing.
+  QLabel* status =
+      WidgetFactory::Label(this, QStringLiteral("LinkStatusLine"), QStringLiteral("设备未连接"),
+                           QRect(560, 4, 400, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
+  status->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+  status->setAttribute(Qt::WA_TransparentForMouseEvents);
+  anchors_.Add(status, kTop | kRight);
   connect(findChild<PictureButton*>(QStringLiteral("MinimizeBtn")), &QAbstractButton::clicked, this,
           &MainWindow::Minimise);
   connect(findChild<PictureButton*>(QStringLiteral("MaximizeBtn")), &QAbstractButton::clicked, this,

@@ -92,6 +92,12 @@ QPixmap TitleGlyph(QSize size, ButtonStyle style, bool hot, bool down) {
       p.drawRect(QRectF(c.x() - 6, c.y() - 5, 12, 10));
       p.drawLine(QPointF(c.x() - 6, c.y() - 3), QPointF(c.x() + 6, c.y() - 3));
       break;
+    case ButtonStyle::TitleLog:
+      p.setBrush(Qt::NoBrush);
+      p.drawRoundedRect(QRectF(c.x() - 6, c.y() - 7, 12, 14), 1.5, 1.5);
+      for (int i = -3; i <= 3; i += 3)
+        p.drawLine(QPointF(c.x() - 3, c.y() + i), QPointF(c.x() + 3, c.y() + i));
+      break;
     default:
       p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
       p.drawLine(QPointF(c.x() + 5, c.y() - 5), QPointF(c.x() - 5, c.y() + 5));
@@ -129,17 +135,19 @@ Pictures ButtonPictures(ButtonStyle style, QSize size) {
     case ButtonStyle::Toggle:
     case ButtonStyle::Sign: {
       const qreal radius = style == ButtonStyle::Sign ? 2 : 4;
-      pics[P::Normal] = Face(size, QColor(66, 108, 180), QColor(26, 56, 118), outline, radius);
+      // Idle: a neutral steel face, neither lit nor dark, so a command
+      // button at rest never looks pressed or switched on.
+      pics[P::Normal] = Face(size, QColor(104, 114, 134), QColor(62, 70, 88), outline, radius);
       pics[P::NormalFocused] =
-          Face(size, QColor(66, 108, 180), QColor(26, 56, 118), outline, radius, QColor(150, 210, 255));
+          Face(size, QColor(104, 114, 134), QColor(62, 70, 88), outline, radius, QColor(255, 190, 40));
       // Unlit: dark slate, clearly off.
       pics[P::Disabled] = Face(size, QColor(58, 64, 78), QColor(30, 34, 44), QColor(20, 22, 28), radius);
-      // Lit / pressed: bright cyan-blue with a glow line.
-      pics[P::Pressed] = Face(size, QColor(40, 200, 255), QColor(0, 110, 210), QColor(0, 60, 130), radius,
-                              QColor(200, 250, 255));
+      // Lit / pressed: saturated blue with a bright glow line.
+      pics[P::Pressed] = Face(size, QColor(24, 110, 224), QColor(0, 60, 170), QColor(0, 40, 110), radius,
+                              QColor(150, 225, 255));
       // Stay-down: deep navy, the unlit look of a lit/unlit pair.
       pics[P::StayDown] = Face(size, QColor(30, 48, 88), QColor(14, 24, 52), QColor(6, 12, 30), radius);
-      pics[P::Hot] = Face(size, QColor(96, 146, 220), QColor(40, 80, 150), outline, radius);
+      pics[P::Hot] = Face(size, QColor(84, 112, 170), QColor(40, 62, 112), outline, radius);
       break;
     }
     case ButtonStyle::Radio: {
@@ -170,7 +178,8 @@ Pictures ButtonPictures(ButtonStyle style, QSize size) {
     }
     case ButtonStyle::TitleMinimise:
     case ButtonStyle::TitleMaximise:
-    case ButtonStyle::TitleClose: {
+    case ButtonStyle::TitleClose:
+    case ButtonStyle::TitleLog: {
       pics[P::Normal] = TitleGlyph(size, style, false, false);
       pics[P::NormalFocused] = pics[P::Normal];
       pics[P::Disabled] = pics[P::Normal];
@@ -318,12 +327,12 @@ QLineEdit {
   selection-background-color: #1f6fd0; padding: 0px 2px;
 }
 QLineEdit:focus { border: 1px solid #6fc6ff; }
-QLineEdit:disabled { color: #5a6a80; border-color: #34405a; }
+QLineEdit:disabled { color: #8fa0b8; border-color: #34405a; }
 QComboBox {
   color: #e0ecff; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #24508f, stop:1 #143366);
   border: 1px solid #4d80cc; border-radius: 3px; padding: 0px 4px;
 }
-QComboBox:disabled { color: #6a7890; background: #202a3c; border-color: #34405a; }
+QComboBox:disabled { color: #a0aec2; background: #202a3c; border-color: #34405a; }
 QComboBox::drop-down { width: 14px; border-left: 1px solid #4d80cc; }
 QComboBox::down-arrow { image: none; width: 0px; height: 0px; }
 QComboBox QAbstractItemView { color: #e0ecff; background: #0c1f40; selection-background-color: #2a64c0; }
@@ -338,6 +347,8 @@ QHeaderView::section { color: #ffffff; background: #1d4a8c; border: 1px solid #2
 QPlainTextEdit { color: #c0d0e0; background: #050d1c; }
 QProgressBar { border: 1px solid #909090; background: #ffffff; text-align: center; color: #202020; }
 QProgressBar::chunk { background: #a0a0a0; }
+QMessageBox, QInputDialog { background: #f0f0f0; }
+QMessageBox QLabel, QInputDialog QLabel { color: #1a1a1a; background: transparent; }
 )");
 }
 

@@ -25,6 +25,7 @@ enum class ButtonStyle {
   TitleMinimise,
   TitleMaximise,
   TitleClose,
+  TitleLog,  // opens the traffic view: a page of lines
 };
 
 inline const QColor kWindow(0, 51, 153);

@@ -18,10 +18,10 @@ StatusDialog::StatusDialog(QWidget* parent)
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(0xE8, 0xE8, 0xE8));
   setPalette(palette);
-  setStyleSheet(
-      QStringLiteral("QLabel { color: #202020; background: transparent; }"
-                     "QProgressBar { border: 1px solid #909090; background: #ffffff; color: #202020; text-align: center; }"
-                     "QProgressBar::chunk { background: #a0a0a0; }"));
+  setStyleSheet(QStringLiteral(
+      "QLabel { color: #202020; background: transparent; }"
+      "QProgressBar { border: 1px solid #909090; background: #ffffff; color: #202020; text-align: center; }"
+      "QProgressBar::chunk { background: #a0a0a0; }"));
 
   label_ = new QLabel(QStringLiteral("设备未连接"), this);
   label_->setObjectName(QStringLiteral("LinkLabel"));
@@ -42,6 +42,15 @@ StatusDialog::StatusDialog(QWidget* parent)
   note->setAlignment(Qt::AlignCenter);
   note->setGeometry(8, 56, 290, 22);
 
+  problem_ = new QLabel(this);
+  problem_->setObjectName(QStringLiteral("PortProblemLabel"));
+  problem_->setFont(skin::UiFont(12));
+  problem_->setStyleSheet(QStringLiteral("color: #a00000;"));
+  problem_->setAlignment(Qt::AlignCenter);
+  problem_->setWordWrap(true);
+  problem_->setGeometry(8, 82, 290, 40);
+  problem_->hide();
+
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
@@ -51,6 +60,17 @@ StatusDialog::StatusDialog(QWidget* parent)
 void StatusDialog::UpdateStatus(const QString& text, int percent) {
   label_->setText(text);
   progress_->setValue(std::clamp(percent, 0, 100));
+}
+
+void StatusDialog::ShowPortProblem(const QString& text) {
+  if (text == problem_->text() && problem_->isVisible() == !text.isEmpty()) return;
+  problem_->setText(text);
+  problem_->setVisible(!text.isEmpty());
+  setFixedSize(306, text.isEmpty() ? 85 : 126);
+}
+
+QString StatusDialog::PortProblem() const {
+  return problem_->text();
 }
 
 QString StatusDialog::StatusText() const {

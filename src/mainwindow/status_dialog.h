@@ -18,9 +18,14 @@ class StatusDialog : public QDialog {
   void UpdateStatus(const QString& text, int percent);
   QString StatusText() const;
   int Percent() const;
+  // Why the port just tried could not be opened, in a line below the
+  // others (the dialog grows for it); empty hides it.
+  void ShowPortProblem(const QString& text);
+  QString PortProblem() const;
 
  private:
   QLabel* label_;
+  QLabel* problem_;
   QProgressBar* progress_;
 };
 

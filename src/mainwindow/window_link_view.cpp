@@ -24,8 +24,33 @@ WindowLinkView::WindowLinkView(MainWindow& window, StatusDialog& dialog) : windo
   };
 }
 
+void WindowLinkView::Tap(const std::string& line) {
+  if (LogTap) LogTap(line);
+}
+
 void WindowLinkView::SetStatusText(const std::string& text) {
   window_.LinkLabel()->setText(Q(text));
+  if (Q(text) != status_) Tap("状态: " + text);
+  status_ = Q(text);
+  UpdateStatusLine();
+}
+
+void WindowLinkView::ShowPortProblem(const std::string& text) {
+  problem_ = Q(text);
+  dialog_.ShowPortProblem(problem_);
+  UpdateStatusLine();
+}
+
+void WindowLinkView::UpdateStatusLine() {
+  auto* line = window_.findChild<QLabel*>(QStringLiteral("LinkStatusLine"));
+  if (line == nullptr) return;
+  // A port problem explains a scan that finds nothing; once linked it is
+  // no longer news.
+  const bool linked = status_ == QStringLiteral("设备已连接");
+  const QString full = problem_.isEmpty() || linked ? status_ : status_ + QStringLiteral("  ") + problem_;
+  // The whole text, also when the line shows it shortened.
+  line->setAccessibleName(full);
+  line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
 }
 
 void WindowLinkView::UpdateStatusDialog(const std::string& text, int percent) {
@@ -42,6 +67,7 @@ void WindowLinkView::SetStatusDialogVisible(bool visible) {
 }
 
 void WindowLinkView::ShowMessage(const std::string& text) {
+  Tap("提示: " + text);
   if (sink_) sink_(QStringLiteral("提示"), Q(text));
 }
 
@@ -70,6 +96,7 @@ void WindowLinkView::SetTimerRunning(LinkTimer timer, bool running) {
 
 void WindowLinkView::AppendLog(const std::string& line) {
   window_.Log()->appendPlainText(Q(line));
+  Tap(line);
 }
 
 void WindowLinkView::ClearLog() {

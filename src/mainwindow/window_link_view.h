@@ -23,6 +23,9 @@ class WindowLinkView : public LinkView {
   void SetMessageSink(MessageSink sink) { sink_ = std::move(sink); }
   // Starts or stops one of the link's timers; set by the application.
   std::function<void(LinkTimer, bool)> TimerControl;
+  // Receives every diagnostic line, status text and message as well (the
+  // traffic log); set by the application.
+  std::function<void(const std::string&)> LogTap;
 
   void SetStatusText(const std::string& text) override;
   void UpdateStatusDialog(const std::string& text, int percent) override;
@@ -37,11 +40,19 @@ class WindowLinkView : public LinkView {
   void ClearLog() override;
   void ShowDeviceId(const std::string& text) override;
   void ShowSelectedPort(int index) override;
+  void ShowPortProblem(const std::string& text) override;
 
  private:
+  // The visible status line of the title strip: the status text, and why
+  // the last port would not open while that matters.
+  void UpdateStatusLine();
+  void Tap(const std::string& line);
+
   MainWindow& window_;
   StatusDialog& dialog_;
   MessageSink sink_;
+  QString status_;
+  QString problem_;
 };
 
 }  // namespace dsp

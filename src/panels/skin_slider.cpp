@@ -42,13 +42,55 @@ int SkinSlider::ValueAt(const QPoint& point) const {
   return QStyle::sliderValueFromPosition(minimum(), maximum(), pos, std::max(span, 1));
 }
 
+int SkinSlider::PointerValue(const QPoint& point) const {
+  const bool horizontal = orientation() == Qt::Horizontal;
+  return ValueAt(horizontal ? point - QPoint(grabOffset_, 0) : point - QPoint(0, grabOffset_));
+}
+
 void SkinSlider::mousePressEvent(QMouseEvent* event) {
-  // A click beside the thumb jumps there, then the drag continues as usual.
-  if (event->button() == Qt::LeftButton && isEnabled() &&
-      !ThumbRect().contains(event->position().toPoint())) {
-    setValue(ValueAt(event->position().toPoint()));
+  if (event->button() != Qt::LeftButton || !isEnabled() || maximum() == minimum() || dragging_) {
+    event->ignore();
+    return;
   }
-  QSlider::mousePressEvent(event);
+  const QPoint point = event->position().toPoint();
+  const QRect thumb = ThumbRect();
+  const bool onThumb = thumb.contains(point);
+  const bool horizontal = orientation() == Qt::Horizontal;
+  // Grabbing the thumb keeps it where it is under the pointer; a press
+  // beside it takes the thumb's centre to the pointer.
+  grabOffset_ = onThumb ? (horizontal ? point.x() - thumb.center().x() : point.y() - thumb.center().y()) : 0;
+  dragging_ = true;
+  pointerValue_ = PointerValue(point);
+  setSliderDown(true);
+  if (!onThumb) setSliderPosition(pointerValue_);
+  event->accept();
+}
+
+void SkinSlider::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) {
+    event->ignore();
+    return;
+  }
+  // Only a new step under the pointer moves the thumb. Compared with the
+  // pointer's last step, not the slider's value: a reaction that holds the
+  // value back (the current volume's one step per change) must not be
+  // asked again by every pixel the pointer moves within the same step.
+  const int value = PointerValue(event->position().toPoint());
+  if (value != pointerValue_) {
+    pointerValue_ = value;
+    setSliderPosition(value);
+  }
+  event->accept();
+}
+
+void SkinSlider::mouseReleaseEvent(QMouseEvent* event) {
+  if (!dragging_ || event->button() != Qt::LeftButton) {
+    event->ignore();
+    return;
+  }
+  dragging_ = false;
+  setSliderDown(false);
+  event->accept();
 }
 
 void SkinSlider::paintEvent(QPaintEvent*) {

@@ -1,6 +1,11 @@
 #pragma once
 // A slider that draws its thumb from replaceable pictures (normal and
 // disabled), so all sliders can share one skin taken from a template slider.
+//
+// The mouse moves the thumb to the pointer: a press beside the thumb jumps
+// there (one change), a drag follows the pointer, and a mouse held still
+// changes nothing. There is no page stepping and no auto-repeat, so the
+// change notification fires only when the step under the pointer changes.
 
 #include <QPixmap>
 #include <QSlider>
@@ -19,13 +24,20 @@ class SkinSlider : public QSlider {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   QRect ThumbRect() const;
   int ValueAt(const QPoint& point) const;
+  // The step under the pointer, allowing for where the thumb was grabbed.
+  int PointerValue(const QPoint& point) const;
 
   QPixmap thumb_;
   QPixmap disabledThumb_;
+  bool dragging_ = false;
+  int grabOffset_ = 0;    // pointer to thumb centre along the groove, in pixels
+  int pointerValue_ = 0;  // the step under the pointer at the last move
 };
 
 }  // namespace dsp

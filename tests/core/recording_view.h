@@ -29,6 +29,7 @@ class RecordingView : public LinkView {
   std::string deviceId;
   std::vector<int> selectedPorts;  // every selection the port list showed
   std::string dialogText;
+  std::vector<std::string> portProblems;  // every problem text shown, "" when cleared
 
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   void UpdateStatusDialog(const std::string& text, int percent) override {
@@ -49,6 +50,7 @@ class RecordingView : public LinkView {
   void ClearLog() override { log.clear(); }
   void ShowDeviceId(const std::string& text) override { deviceId = text; }
   void ShowSelectedPort(int index) override { selectedPorts.push_back(index); }
+  void ShowPortProblem(const std::string& text) override { portProblems.push_back(text); }
 
   bool Running(LinkTimer timer) const { return timers.at(timer); }
   std::string LastStatus() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }

@@ -15,12 +15,15 @@ class RecordingPort : public SerialPort {
   bool open = false;
   bool failWrites = false;
   bool failOpen = false;
+  PortFault openFault = PortFault::Other;  // why a failing open fails
+  std::string openGroup;
   std::string name = "COM1";
 
   void SetName(const std::string& n) override { name = n; }
   std::string Name() const override { return name; }
   void Open() override {
-    if (failOpen || name.empty()) throw SerialPortError("cannot open " + name);
+    if (name.empty()) throw SerialPortError("no port name");
+    if (failOpen) throw SerialPortError("cannot open " + name, openFault, openGroup);
     open = true;
   }
   void Close() override { open = false; }
@@ -41,6 +44,13 @@ class RecordingPort : public SerialPort {
   void Deliver(const Bytes& bytes) {
     input.insert(input.end(), bytes.begin(), bytes.end());
     NotifyArrival(input.size());
+  }
+  // The device goes away under the open port: closed, then the gone
+  // notification.
+  void Unplug() {
+    open = false;
+    input.clear();
+    NotifyGone();
   }
   Bytes TakeFrame() {
     if (written.empty()) return {};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,12 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "../support/run_until.h"
 #include "link/device_link.h"
 #include "link/emulator.h"
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
 #include "posix/emulator_process.h"
-#include "../support/run_until.h"
+#include "posix/pty.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -75,8 +77,10 @@ class TimerView : public LinkView {
   void ClearLog() override { log.clear(); }
   void ShowDeviceId(const std::string&) override {}
   void ShowSelectedPort(int) override {}
+  void ShowPortProblem(const std::string& text) override { problems.push_back(text); }
 
   std::string status;
+  std::vector<std::string> problems;
   std::vector<std::string> messages;
   std::vector<std::string> log;
 
@@ -214,6 +218,78 @@ TEST_F(LinkE2E, KilledProcessorLosesTheLink) {
   EXPECT_EQ(s.view.messages, std::vector<std::string>{"已断开连接!"});
   EXPECT_EQ(s.link.LinkState, 0);
   EXPECT_EQ(s.view.status, "设备未连接");
+}
+
+TEST_F(LinkE2E, TheScanSaysWhyARealPortWouldNotOpen) {
+  posix::PtyPair pty;
+  QtSerialPort holder;  // another program holding the port
+  holder.SetName(pty.devicePath());
+  holder.Open();
+  const std::string missing = (dir_ / "ttyNone").string();
+  ParamStore store;
+  QtSerialPort port;
+  TimerView view{store};
+  DeviceLink link{store, port, view};
+  link.SetPortList({missing, pty.devicePath()});
+  link.LinkBtnClick(true);  // the scan is ticked by hand here
+  link.Timer1Timer();
+  link.Timer1Timer();
+  ASSERT_EQ(view.problems.size(), 3u);  // cleared by the connect, then one per port
+  EXPECT_EQ(view.problems[1], "端口 " + missing + " 不存在(设备未连接或已拔出)");
+  EXPECT_EQ(view.problems[2], "端口 " + pty.devicePath() + " 正被其他程序占用");
+}
+
+// CPU time this process has used, user and system, in seconds.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST_F(LinkE2E, UnpluggedProcessorIsLostAtOnceAndFoundAgainOnTheSamePath) {
+  const fs::path link = dir_ / "ttyDSP";
+  auto emulator = std::make_unique<EmulatorProcess>(std::vector<std::string>{"--link", link.string()});
+  ASSERT_FALSE(emulator->path().empty());
+  Session s(link.string());
+  s.link.SetAutoReconnect(true);
+  ASSERT_TRUE(s.Connect()) << s.view.status;
+
+  // The cable is pulled: the device vanishes under the open port.
+  emulator->Stop(SIGKILL);
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(RunUntil([&] { return s.link.LinkState != 2; }, 1000)) << "the loss took more than a second";
+  std::printf("[ measured ] loss of link noticed after %lld ms\n", static_cast<long long>(clock.elapsed()));
+  EXPECT_FALSE(s.port.IsOpen()) << "the vanished device is closed";
+  EXPECT_TRUE(s.link.Reconnecting());
+  EXPECT_EQ(s.view.status, kLostReconnectingText);
+
+  // Scanning in the background for a few seconds costs next to nothing.
+  const double before = CpuSeconds();
+  QElapsedTimer idle;
+  idle.start();
+  RunUntil([] { return false; }, 3000);
+  const double share = (CpuSeconds() - before) / (static_cast<double>(idle.elapsed()) / 1000.0);
+  std::printf("[ measured ] CPU share while scanning for the lost processor: %.2f %%\n", share * 100.0);
+  EXPECT_LT(share, 0.10) << "CPU share while the processor is away";
+  EXPECT_TRUE(s.view.messages.empty()) << "no box holds up the scan";
+
+  // A processor appears on the same path: the link comes back by itself.
+  emulator = std::make_unique<EmulatorProcess>(std::vector<std::string>{"--link", link.string()});
+  ASSERT_FALSE(emulator->path().empty());
+  QElapsedTimer back;
+  back.start();
+  ASSERT_TRUE(RunUntil([&] { return s.link.LinkState == 2; }, 20000)) << s.view.status;
+  std::printf("[ measured ] linked again %lld ms after the processor came back (%zu ports in the list)\n",
+              static_cast<long long>(back.elapsed()), s.link.PortList().size());
+  EXPECT_EQ(s.view.status, "设备已连接");
+  EXPECT_FALSE(s.link.Reconnecting());
+  EXPECT_TRUE(s.view.messages.empty());
+  // And it works: heartbeats are answered.
+  RunUntil([] { return false; }, 2200);
+  EXPECT_EQ(s.link.MissCount, 0);
+  EXPECT_EQ(s.link.LinkState, 2);
 }
 
 }  // namespace

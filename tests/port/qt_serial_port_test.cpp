@@ -2,12 +2,24 @@
 // opens the terminal side like any serial device, the test plays the
 // processor on the controlling side.
 
+#include "link/qt_serial_port.h"
+
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 
-#include "link/qt_serial_port.h"
+#include "../support/run_until.h"
+#include "posix/emulator_process.h"
 #include "posix/pty.h"
 
 namespace dsp {
@@ -89,6 +101,118 @@ TEST(QtSerialPortOpen, MissingOrEmptyNameRaises) {
   EXPECT_THROW(port.Open(), SerialPortError);
   EXPECT_THROW(port.Write({1}), SerialPortError);
   EXPECT_TRUE(port.Read(2).empty());
+}
+
+TEST(QtSerialPortOpen, MissingPortIsReportedAsMissing) {
+  App();
+  QtSerialPort port;
+  port.SetName("/dev/no-such-serial-port-here");
+  try {
+    port.Open();
+    FAIL() << "opened a missing port";
+  } catch (const SerialPortError& e) {
+    EXPECT_EQ(e.fault(), PortFault::Missing) << e.what();
+  }
+}
+
+TEST(QtSerialPortOpen, PortHeldByAnotherOpenIsReportedAsBusy) {
+  App();
+  posix::PtyPair pty;
+  QtSerialPort first;
+  first.SetName(pty.devicePath());
+  first.Open();
+  QtSerialPort second;
+  second.SetName(pty.devicePath());
+  try {
+    second.Open();
+    FAIL() << "a second open of an exclusively held port succeeded";
+  } catch (const SerialPortError& e) {
+    EXPECT_EQ(e.fault(), PortFault::Busy) << e.what();
+  }
+  EXPECT_TRUE(first.IsOpen());
+}
+
+// A device file this user may not open. As root every file may be opened,
+// so the open is tried in a child that has given up its privileges; the
+// child reports the fault and group through its exit status and a file.
+TEST(QtSerialPortOpen, RefusedPortIsReportedAsPermissionDeniedWithItsGroup) {
+  App();
+  posix::PtyPair pty;
+  const std::string device = pty.devicePath();
+  ASSERT_EQ(::chmod(device.c_str(), 0660), 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(device.c_str(), &info), 0);
+  const std::filesystem::path report =
+      std::filesystem::temp_directory_path() / ("port_group_" + std::to_string(getpid()));
+  const uid_t nobody = 65534;
+  if (geteuid() == 0) {
+    // The terminal must belong to someone else's group for "nobody".
+    ASSERT_EQ(::chown(device.c_str(), 0, 0), 0);
+  } else if (info.st_uid == geteuid()) {
+    ASSERT_EQ(::chmod(device.c_str(), 0060), 0);  // owner refused, group still allowed
+  }
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+      _exit(10);
+    if (access(device.c_str(), R_OK | W_OK) == 0) _exit(11);  // cannot be refused here
+    QtSerialPort port;
+    port.SetName(device);
+    try {
+      port.Open();
+      _exit(12);
+    } catch (const SerialPortError& e) {
+      std::ofstream(report) << e.group();
+      _exit(e.fault() == PortFault::PermissionDenied ? 0 : 13);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 10 || WEXITSTATUS(status) == 11) {
+    GTEST_SKIP() << "no unprivileged user to refuse the device to";
+  }
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  std::string group;
+  std::getline(std::ifstream(report), group);
+  std::filesystem::remove(report);
+  EXPECT_FALSE(group.empty()) << "the group that owns the device is named";
+}
+
+// CPU time this process has used, user and system, in seconds.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST(QtSerialPortGone, PeerClosedClosesThePortNotifiesOnceAndStaysIdle) {
+  App();
+  posix::EmulatorProcess emulator({});
+  ASSERT_FALSE(emulator.path().empty());
+  QtSerialPort port;
+  port.SetName(emulator.path());
+  port.Open();
+  int gone = 0;
+  port.SetGoneHandler([&] { ++gone; });
+  emulator.Stop(SIGKILL);
+  ASSERT_TRUE(test::RunUntil([&] { return gone > 0; }, 1000)) << "no gone notification within a second";
+  EXPECT_FALSE(port.IsOpen());
+
+  // From here on nothing is left to do: the event loop must sleep.
+  const double before = CpuSeconds();
+  QElapsedTimer idle;
+  idle.start();
+  // The wait sleeps in the event loop, so whatever CPU time passes is the
+  // port's.
+  test::RunUntil([] { return false; }, 2000);
+  const double share = (CpuSeconds() - before) / (static_cast<double>(idle.elapsed()) / 1000.0);
+  std::printf("[ measured ] CPU share while idle after the loss: %.2f %%\n", share * 100.0);
+  EXPECT_LT(share, 0.10) << "CPU share while idle after the loss";
+  EXPECT_EQ(gone, 1);
 }
 
 }  // namespace
