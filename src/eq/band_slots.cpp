@@ -58,7 +58,7 @@ int BandSlots::LoadBands(const ParamStore& store, int band, int channel) {
   // A high-pass of the high-pass scale: value 0 is off, v >= 1 is FreqSteps[v - 1].
   auto highPass = [&](int slot, int valueSlot, int code, float q) {
     const int v = p(valueSlot);
-    const PointControls controls{MakeAddress(channel, valueSlot), -1, -1, true, FreqScale::FilterValue};
+    const PointControls controls{MakeAddress(channel, valueSlot), -1, -1, true, FreqScale::HighPass};
     if (v == 0) {
       LoadFilter(slot, kHighPassPoint, kFilterOffCode, kFilterOffHz, q, controls);
     } else {

@@ -29,9 +29,10 @@ constexpr int kLowPassPoint = 16;
 int PointSize(int point);
 
 // How a drag's frequency step becomes the value of the slot's frequency
-// control: the band's own step, the filter pane's value (the same number),
-// or the echo low-pass value (step - 168, 194 for off).
-enum class FreqScale { BandStep, FilterValue, EchoLowPass };
+// control: the band's own step, the filter pane's value (the same number;
+// a high-pass value v is drawn at step v - 1), or the echo low-pass value
+// (step - 168, 194 for off).
+enum class FreqScale { BandStep, FilterValue, HighPass, EchoLowPass };
 
 // The panel addresses of the values a band point edits, -1 where it edits
 // none. Equaliser bands edit their frequency, gain and Q fields; a filter

@@ -33,8 +33,16 @@ DragSteps StoredDragSteps(const ParamStore& store, const PointControls& controls
     case FreqScale::FilterValue:
       steps.freq = v;
       break;
+    case FreqScale::HighPass:
+      // Value v sits at table step v - 1 (0, off, at the first step): the
+      // drag starts where the point is, so a press with a slight move
+      // leaves the filter as it was.
+      steps.freq = std::max(v - 1, 0);
+      break;
     case FreqScale::EchoLowPass:
-      steps.freq = v >= kEchoLowPassMax ? kLastFreqStep : v + kEchoLowPassOffset;
+      // 193 sits at the last step as 194 (off) does, but is on: it starts
+      // one step below, so a move to the far right turns it off.
+      steps.freq = v >= kEchoLowPassMax ? kLastFreqStep : std::min(v + kEchoLowPassOffset, kLastFreqStep - 1);
       break;
   }
   steps.gain = controls.gainAddress >= 0 ? store.Param(controls.gainAddress) : kZeroDbStep;
@@ -116,6 +124,8 @@ MoveResult GraphDrag::Move(int x, int y, PointRect& p, const DragContext& contex
     dX = 0;
   };
   const int point = dragPoint_;
+  // Taken before the page rules: a pin moves the point too.
+  const PointRect before = p;
   switch (context.page) {
     case 0:
       if (!context.manual) return result;
@@ -146,7 +156,6 @@ MoveResult GraphDrag::Move(int x, int y, PointRect& p, const DragContext& contex
     default:
       break;
   }
-  const PointRect before = p;
   p.left += dX;
   p.top += dY;
 

@@ -32,7 +32,15 @@ void BandPoint::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void BandPoint::wheelEvent(QWheelEvent* event) {
-  emit wheeled(event->angleDelta().y());
+  // One notch is 120; fine-grained wheels and touchpads send parts of it.
+  // Each whole notch is handed on once, the rest kept for the next turn.
+  constexpr int kNotch = 120;
+  wheelRemainder_ += event->angleDelta().y();
+  while (wheelRemainder_ >= kNotch || wheelRemainder_ <= -kNotch) {
+    const int notch = wheelRemainder_ > 0 ? kNotch : -kNotch;
+    wheelRemainder_ -= notch;
+    emit wheeled(notch);
+  }
   event->accept();
 }
 

@@ -29,6 +29,7 @@ class BandPoint : public QLabel {
 
  private:
   int index_;
+  int wheelRemainder_ = 0;  // a fine-grained wheel's turn short of a notch
 };
 
 }  // namespace dsp

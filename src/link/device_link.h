@@ -85,6 +85,13 @@ class DeviceLink {
   void SetAutoReconnect(bool on) { autoReconnect_ = on; }
   bool AutoReconnect() const { return autoReconnect_; }
   bool Reconnecting() const { return reconnecting_; }
+  // A processor is on the line: linked, or in a transfer with it (linked
+  // and idle is LinkState 2). A scan is not connected, even one the user
+  // started while linked.
+  bool Connected() const {
+    return (LinkState == 2 && !TimerRunning(LinkTimer::Scan)) || TimerRunning(LinkTimer::Hold) ||
+           TimerRunning(LinkTimer::Transfer);
+  }
   // Lists the machine's ports anew at the start of each background round
   // (a re-plugged adapter may come back); unset: the list stays as it is.
   std::function<std::vector<std::string>()> ListPorts;

@@ -137,10 +137,14 @@ void DeviceLink::OnCloseRequest() {
 void DeviceLink::PortGone() {
   const std::string name = port_.Name();
   if (port_.IsOpen()) port_.Close();
-  const bool linked = LinkState == 2 || TimerRunning(LinkTimer::Hold) || TimerRunning(LinkTimer::Transfer);
+  const bool linked = Connected();
   Log("端口 " + name + " 已断开");
-  // While scanning, the port just tried vanished: the scan goes on.
-  if (!linked) return;
+  // While scanning, the port just tried vanished: the scan goes on, and a
+  // hello it may have acknowledged no longer counts.
+  if (!linked) {
+    DeviceAnswered = 0;
+    return;
+  }
   Timer(LinkTimer::Hold, false);
   MissCount = 0;
   SetLinkStatus(7);
@@ -214,7 +218,8 @@ void DeviceLink::Timer1Timer() {
 void DeviceLink::Timer2Timer() {
   if (StepTicks < kFailTicks) ++StepTicks;
   UpdateStatusDialog();
-  view_.SetStatusDialogVisible(true);
+  // The download of a background reconnect runs without the dialog too.
+  if (!reconnecting_) view_.SetStatusDialogVisible(true);
 
   if (TransferEvent == 2 || (TransferEvent == 1 && UploadMode == 1)) {
     if (StepIndex >= StepCount) {
@@ -327,6 +332,11 @@ void DeviceLink::SetLinkStatus(int code) {
       LinkState = 0;
       view_.ShowLinkButtons(false);
       Log("已断开连接!");
+      // A mode save or recall in flight died with the link: the next
+      // acknowledgement, from whatever link comes next, is not its answer
+      // and must not report it saved or start a reload.
+      PendingAction = 0;
+      RepeatLast = 0;
       if (autoReconnect_) {
         // No modal box: it would hold up the scan that brings the link back.
         Timer(LinkTimer::Hold, false);

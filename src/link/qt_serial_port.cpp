@@ -160,10 +160,13 @@ SerialPortError QtSerialPort::openError() const {
   // The device file tells more than the toolkit's error: whether it is
   // there, and whether this user may open it at all. A device that is
   // there and may be opened but was refused is held by another program.
+  // A short name ("ttyUSB0") stands for the device in /dev, as the port
+  // itself takes it.
+  const std::string path = name_.find('/') == std::string::npos ? "/dev/" + name_ : name_;
   struct stat info {};
-  if (::stat(name_.c_str(), &info) != 0) {
+  if (::stat(path.c_str(), &info) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return SerialPortError(what, PortFault::Missing);
-  } else if (::access(name_.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+  } else if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
     return SerialPortError(what, PortFault::PermissionDenied, GroupName(info.st_gid));
   } else if (port_.error() == QSerialPort::PermissionError) {
     return SerialPortError(what, PortFault::Busy);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QShortcut>
@@ -33,12 +34,26 @@ std::filesystem::path LocalPath(const QString& text) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+// The portable preset folder may be used when it, or the nearest folder
+// of its path that exists, may be written.
+bool PortableFolderWritable(const QString& exeDir) {
+  for (const QString& path :
+       {exeDir + QStringLiteral("/Mode/J4100Mode"), exeDir + QStringLiteral("/Mode"), exeDir}) {
+    const QFileInfo info(path);
+    if (info.exists()) return info.isDir() && info.isWritable();
+  }
+  return false;
+}
+
 // The folder given on the command line, else the portable folder beside the
 // executable when it may be written, else the user's application data.
 std::filesystem::path PresetFolder(const AppOptions& options) {
   const QString exeDir = QCoreApplication::applicationDirPath();
-  return ChoosePresetFolder(LocalPath(options.presetDir), LocalPath(exeDir), QFileInfo(exeDir).isWritable(),
-                            LocalPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+  QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (appData.isEmpty())
+    appData = QDir::homePath() + QStringLiteral("/.") + QCoreApplication::applicationName();
+  return ChoosePresetFolder(LocalPath(options.presetDir), LocalPath(exeDir), PortableFolderWritable(exeDir),
+                            LocalPath(appData));
 }
 
 }  // namespace

@@ -134,14 +134,14 @@ void PictureButton::PaintBackground(QPainter& painter, Look look, Picture base) 
   if (look == Look::Pressed) which = Pressed;
   const QPixmap& pixmap = pictures_[which].isNull() ? pictures_[Normal] : pictures_[which];
   if (!pixmap.isNull()) painter.drawPixmap(area, pixmap);
-  // Pointing at a button brightens whatever it shows, so a lit or unlit
-  // state stays recognisable under the mouse.
-  if (look == Look::Hot) painter.fillRect(area, QColor(255, 255, 255, 28));
-  if (look == Look::Focused) {
-    // A ring, so the picture that shows the state stays as it is.
+  // Pointing at a button and focusing it draw rings, so the picture that
+  // shows the state, and with it the caption's contrast, stays as it is
+  // (a brightening fill made white captions on lit pictures hard to read).
+  if (look == Look::Hot || look == Look::Focused) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(255, 190, 40), 1.5));
+    painter.setPen(look == Look::Focused ? QPen(QColor(255, 190, 40), 1.5)
+                                         : QPen(QColor(255, 255, 255, 150), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(area).adjusted(1, 1, -1, -1), 3, 3);
     painter.restore();

@@ -88,9 +88,24 @@ void SkinSlider::mouseReleaseEvent(QMouseEvent* event) {
     event->ignore();
     return;
   }
+  EndDrag();
+  event->accept();
+}
+
+void SkinSlider::EndDrag() {
+  if (!dragging_) return;
   dragging_ = false;
   setSliderDown(false);
-  event->accept();
+}
+
+void SkinSlider::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange && !isEnabled()) EndDrag();
+  QSlider::changeEvent(event);
+}
+
+void SkinSlider::hideEvent(QHideEvent* event) {
+  EndDrag();
+  QSlider::hideEvent(event);
 }
 
 void SkinSlider::paintEvent(QPaintEvent*) {

@@ -26,8 +26,13 @@ class SkinSlider : public QSlider {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
+  // Ends a drag that its release will never end (the slider was disabled
+  // or hidden while the button was held).
+  void EndDrag();
   QRect ThumbRect() const;
   int ValueAt(const QPoint& point) const;
   // The step under the pointer, allowing for where the thumb was grabbed.

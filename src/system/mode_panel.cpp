@@ -73,7 +73,7 @@ void ModePanel::SaveModeBtnClick() {
   const int slot = SelectedSlot();
   if (slot < 0 || name_ == nullptr) return;
   if (!services_.Linked()) {
-    services_.Message("设备未连接");
+    services_.Message(services_.NotReadyText());
     return;
   }
   const QString name = name_->text();
@@ -87,7 +87,7 @@ void ModePanel::SaveModeBtnClick() {
   if (services_.Ask(QStringLiteral("提示"), question, QuestionButtons::YesNo) != Answer::Yes) return;
   // The link may have gone while the question was open; then nothing is
   // renamed and nothing waits for an acknowledgement.
-  if (!services_.link.StartModeSave(slot, name.toStdString())) services_.Message("设备未连接");
+  if (!services_.link.StartModeSave(slot, name.toStdString())) services_.Message(services_.NotReadyText());
 }
 
 }  // namespace dsp

@@ -1,6 +1,7 @@
 #include "system/preset_panel.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableWidget>
 
@@ -60,8 +61,12 @@ PresetPanel::PresetPanel(SystemServices& services, std::filesystem::path folder)
 
 bool PresetPanel::eventFilter(QObject* watched, QEvent* event) {
   // Key presses in the list are discarded: the name box is the only way to
-  // type a name, and a row is chosen with the mouse.
-  if (watched == grid_ && event->type() == QEvent::KeyPress) return true;
+  // type a name, and a row is chosen with the mouse. Tab still moves the
+  // focus on, so the keyboard is never caught in the list.
+  if (watched == grid_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key != Qt::Key_Tab && key != Qt::Key_Backtab;
+  }
   return QObject::eventFilter(watched, event);
 }
 
@@ -124,13 +129,18 @@ void PresetPanel::LoadPresetBtnClick() {
     return;
   }
   const std::string name = text.toStdString();
+  // An empty name box names the file ".Wfxr", which is not there.
+  if (name.empty()) {
+    services_.Message(NoticeFileMissing.chinese);
+    return;
+  }
   if (!services_.Linked()) {
     // Nothing could be sent: the file is still checked, so a damaged one is
     // reported as such, but the stores keep what the processor holds.
     ParamStore trial = services_.store;
     PanelPresetEvents events(services_.view, nullptr);
     if (LoadPresetFile(trial, folder_, name, events) == LoadOutcome::Accepted) {
-      services_.Message("设备未连接");
+      services_.Message(services_.NotReadyText());
     }
     return;
   }

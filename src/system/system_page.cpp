@@ -49,6 +49,10 @@ bool SystemServices::Linked() const {
   return link.LinkState == 2;
 }
 
+std::string SystemServices::NotReadyText() const {
+  return link.Connected() ? "设备忙,请稍后再试!" : "设备未连接";
+}
+
 void SystemServices::Message(const std::string& text) const {
   view.ShowMessage(text);
 }

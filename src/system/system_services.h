@@ -25,7 +25,11 @@ struct SystemServices {
   // A text command (0x0904, 0x0905: one byte per digit) to the processor.
   std::function<void(int address, const std::string& digits)> sendText;
 
+  // Linked and idle: a command can go out now.
   bool Linked() const;
+  // Why a command cannot go out now: "设备未连接" with no processor on the
+  // line, a busy notice while a transfer or an acknowledgement is awaited.
+  std::string NotReadyText() const;
   void Message(const std::string& text) const;
   Answer Ask(const QString& caption, const QString& text, QuestionButtons buttons) const;
   // A widget of the main window by its layout name.

@@ -90,8 +90,9 @@ TEST_F(GraphDragTest, FilterPointsStayOnTheirLineAndInTheirRange) {
     const DragContext c = Context(k.page, k.channel);
     PointRect p = PointAt(c.geometry, k.point, 100, 0);
     const int top = p.top;
-    Drag(p, k.point, c, k.dx, 80);
+    const MoveResult r = Drag(p, k.point, c, k.dx, 80);
     EXPECT_EQ(p.left, Px(c.geometry.FreqToX(k.pinHz) - 12)) << k.page << "/" << k.point;
+    EXPECT_TRUE(r.movePoint) << "the pinned point is put at its pin on screen: " << k.page << "/" << k.point;
     EXPECT_EQ(p.top, top) << "filter points never move vertically";
     EXPECT_NEAR(drag.PendingFreqStep(), k.step, 1) << k.page << "/" << k.point;
     drag.Release(MouseButton::Left, c);
@@ -194,7 +195,7 @@ TEST_F(GraphDragTest, ANewDragStartsFromThePressedBandsSteps) {
 
 TEST_F(GraphDragTest, PendingStepsBecomeApplyCalls) {
   const PointControls band{0x0005, 0x0006, 0x0007, false, FreqScale::BandStep};
-  const PointControls highPass{0x0100, -1, -1, true, FreqScale::FilterValue};
+  const PointControls highPass{0x0100, -1, -1, true, FreqScale::HighPass};
   const PointControls echoLow{0x0305, -1, -1, true, FreqScale::EchoLowPass};
   const DragContext c = Context(0, 0);
   struct Case {
@@ -241,9 +242,20 @@ TEST_F(GraphDragTest, StoredDragSteps) {
   EXPECT_EQ(StoredDragSteps(store, {0x0305, -1, -1, true, FreqScale::EchoLowPass}).freq, 361);
   store.SetParam(0x0305, 10);
   EXPECT_EQ(StoredDragSteps(store, {0x0305, -1, -1, true, FreqScale::EchoLowPass}).freq, 178);
-  const DragSteps hp = StoredDragSteps(store, {0x0100, -1, -1, true, FreqScale::FilterValue});
-  EXPECT_EQ(hp.freq, 40);
+  // Value 193 is on, at the last step like off: it starts one below, so a
+  // drag to the far right still turns the filter off.
+  store.SetParam(0x0305, 193);
+  EXPECT_EQ(StoredDragSteps(store, {0x0305, -1, -1, true, FreqScale::EchoLowPass}).freq, 360);
+  // A high-pass value v is drawn at step v - 1, where its drag starts; off
+  // (0) at the first step.
+  const DragSteps hp = StoredDragSteps(store, {0x0100, -1, -1, true, FreqScale::HighPass});
+  EXPECT_EQ(hp.freq, 39);
   EXPECT_EQ(hp.gain, 120);
+  store.SetParam(0x0100, 0);
+  EXPECT_EQ(StoredDragSteps(store, {0x0100, -1, -1, true, FreqScale::HighPass}).freq, 0);
+  // The subwoofer low-pass is drawn at its own step.
+  store.SetParam(0x0610, 40);
+  EXPECT_EQ(StoredDragSteps(store, {0x0610, -1, -1, true, FreqScale::FilterValue}).freq, 40);
 }
 
 TEST_F(GraphDragTest, RightButtonStepsTheQ) {

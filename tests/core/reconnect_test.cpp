@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "link/device_link.h"
 #include "link/emulated_port.h"
@@ -35,7 +36,8 @@ struct Rig {
   }
   // Runs whichever link timers are running, as the application does: the
   // scan once a second, the transfer every 100 ms, pacing every 20 ms.
-  void RunFor(int milliseconds) {
+  // `afterTick` runs after every 20 ms tick, for checks along the way.
+  void RunFor(int milliseconds, const std::function<void(int t)>& afterTick = {}) {
     for (int t = 20; t <= milliseconds; t += 20) {
       if (view.Running(LinkTimer::Hold)) Hold();
       if (t % 100 == 0 && view.Running(LinkTimer::Transfer)) {
@@ -43,6 +45,7 @@ struct Rig {
         port.Pump();
       }
       if (t % 1000 == 0 && view.Running(LinkTimer::Scan)) Scan();
+      if (afterTick) afterTick(t);
     }
   }
   void Connect() {
@@ -166,11 +169,33 @@ TEST(Reconnect, DownloadFailureKeepsScanningWithoutABox) {
   // The processor acknowledges the hello, then falls silent in the download.
   r.emulator.framesReceived = 0;
   r.emulator.faults.silentAfter = 3;
-  r.RunFor(20000);
+  // Round after round the download starts and breaks off; the status
+  // dialog stays out of the way throughout.
+  int shownAt = -1;
+  r.RunFor(20000, [&](int t) {
+    if (r.view.dialogVisible && shownAt < 0) shownAt = t;
+  });
+  EXPECT_EQ(shownAt, -1) << "status dialog shown after " << shownAt << " ms";
   EXPECT_TRUE(r.view.messages.empty());
   EXPECT_TRUE(r.link.Reconnecting());
   EXPECT_EQ(r.view.LastStatus(), kReconnectingText);
   EXPECT_TRUE(r.view.Running(LinkTimer::Scan));
+}
+
+TEST(Reconnect, AModeSaveCutOffByTheLossIsNeverReportedSaved) {
+  Rig r;
+  r.link.SetAutoReconnect(true);
+  r.Connect();
+  r.emulator.faults.silentAfter = r.emulator.framesReceived;  // the save is never acknowledged
+  ASSERT_TRUE(r.link.StartModeSave(2, "Gone"));
+  r.port.Unplug();
+  EXPECT_EQ(r.link.PendingAction, 0);
+  r.emulator.faults.silentAfter = -1;
+  r.port.Replug();
+  r.RunFor(10000);
+  ASSERT_EQ(r.link.LinkState, 2);
+  r.RunFor(2000);  // acknowledgements of the new link, heartbeats included
+  EXPECT_TRUE(r.view.messages.empty()) << r.view.messages.front();
 }
 
 TEST(Reconnect, EitherButtonEndsTheBackgroundScan) {

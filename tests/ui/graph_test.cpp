@@ -205,6 +205,8 @@ TEST_F(GraphTest, MicrophoneHighPassPinsAtTheLastSliderStep) {
   BandPoint* hp = Point("HPF");
   const int top = hp->y();
   Drag(hp, QPoint(2000, 50));
+  // Held at its pin while dragged, whatever the mouse did.
+  EXPECT_EQ(hp->x(), Px(Geometry().FreqToX(309) - 12));
   EXPECT_EQ(Emulated(0x0100), 143);
   EXPECT_EQ(W<QLabel>("MicHPFrePane")->text(), QStringLiteral("303.0Hz"));
   EXPECT_EQ(hp->y(), top);
@@ -215,7 +217,17 @@ TEST_F(GraphTest, MicrophoneHighPassPinsAtTheLastSliderStep) {
 
 TEST_F(GraphTest, EchoLowPassFarRightTurnsItOff) {
   ShowPage(2);
+  // The factory setting has the low-pass off: first turn it on, below 20 kHz.
+  Drag(Point("LPF"), QPoint(-300, 0));
+  const int on = Emulated(0x0305);
+  ASSERT_LT(on, 193);
+  Graph().Timer1Timer();
+  EXPECT_NE(W<QLabel>("EQlabel")->text(), QStringLiteral("OFF"));
+  EXPECT_EQ(Graph().Slots().Slot(4).type, 202);
+  const std::size_t from = emulator.valueWrites.size();
   Drag(Point("LPF"), QPoint(2000, 0));
+  ASSERT_GT(emulator.valueWrites.size(), from);
+  EXPECT_EQ(emulator.valueWrites.back(), std::make_pair(0x0305, 194)) << "off was sent";
   EXPECT_EQ(Emulated(0x0305), 194);
   Graph().Timer1Timer();
   EXPECT_EQ(W<QLabel>("EQlabel")->text(), QStringLiteral("OFF"));
@@ -250,13 +262,15 @@ TEST_F(GraphTest, WheelOverAPointStepsItsQOncePerNotch) {
   const int q = Field(0, 6, 3);
   BandPoint* p = Point("EP7");
   const QPointF at(7, 7);
-  for (int delta : {120, 120, -120, 120}) {
+  // Whole notches, then a fine-grained wheel's eighth notches: eight of
+  // them make one step, not eight.
+  for (int delta : {120, 120, -120, 120, 15, 15, 15, 15, 15, 15, 15, 15, 15}) {
     QWheelEvent wheel(at, p->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(p, &wheel);
   }
   Flush();
-  EXPECT_EQ(Field(0, 6, 3), q + 2);
+  EXPECT_EQ(Field(0, 6, 3), q + 3);
   EXPECT_EQ(Field(0, 0, 1), freq) << "the field clicked before is left alone";
 }
 

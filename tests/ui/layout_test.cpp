@@ -176,9 +176,11 @@ TEST_F(LayoutTest, EveryButtonCaptionIsReadableInEveryState) {
       // black or white is only a safety net.
       for (int p : {PictureButton::Normal, PictureButton::Pressed, PictureButton::Disabled}) {
         if (tab && p != PictureButton::Normal) continue;
-        EXPECT_EQ(button->CaptionColourFor(Look::Idle, static_cast<PictureButton::Picture>(p)).rgb(),
-                  button->captionColour().rgb())
-            << button->objectName().toStdString() << " on picture " << p;
+        for (Look look : {Look::Idle, Look::Focused, Look::Hot}) {
+          EXPECT_EQ(button->CaptionColourFor(look, static_cast<PictureButton::Picture>(p)).rgb(),
+                    button->captionColour().rgb())
+              << button->objectName().toStdString() << " " << LookName(look) << " on picture " << p;
+        }
       }
       for (Look look : {Look::Pressed, Look::Disabled}) {
         EXPECT_GE(CaptionContrast(*button, look, PictureButton::Normal), kMinContrast)

@@ -15,6 +15,13 @@
 namespace dsp {
 namespace {
 
+// The point of a horizontal slider where its thumb centre shows `value`.
+QPoint ThumbCentreAt(const QSlider* s, int value) {
+  const int thumb = 10;
+  const int span = s->width() - thumb;
+  return {thumb / 2 + value * span / s->maximum(), s->height() / 2};
+}
+
 class SliderMouseTest : public LinkedApp {
  protected:
   // The processor's keyboard lock off, so that no unlock prompt holds the
@@ -31,12 +38,7 @@ class SliderMouseTest : public LinkedApp {
   void Press(QWidget* w, QPoint at) { Send(w, QEvent::MouseButtonPress, at, Qt::LeftButton); }
   void Move(QWidget* w, QPoint at) { Send(w, QEvent::MouseMove, at, Qt::LeftButton); }
   void Release(QWidget* w, QPoint at) { Send(w, QEvent::MouseButtonRelease, at, Qt::NoButton); }
-  // The point of a horizontal slider where its thumb centre shows `value`.
-  static QPoint At(const QSlider* s, int value) {
-    const int thumb = 10;
-    const int span = s->width() - thumb;
-    return {thumb / 2 + value * span / s->maximum(), s->height() / 2};
-  }
+  static QPoint At(const QSlider* s, int value) { return ThumbCentreAt(s, value); }
   // Writes of one address the processor received since `from`.
   std::vector<int> WritesOf(int address, std::size_t from = 0) const {
     std::vector<int> values;
@@ -134,6 +136,35 @@ TEST_F(SliderMouseTest, AParameterSliderJumpsToTheClickAndDoesNotCreep) {
   const std::vector<int> writes = WritesOf(0x906, before);
   ASSERT_FALSE(writes.empty());
   EXPECT_EQ(writes.back(), jumped);
+}
+
+TEST(SkinSliderMouse, ADragCutOffByDisablingOrHidingLeavesTheSliderUsable) {
+  SkinSlider slider(Qt::Horizontal);
+  slider.setRange(0, 84);
+  slider.resize(190, 18);
+  auto send = [&slider](QEvent::Type type, int value, Qt::MouseButtons buttons) {
+    const QPoint at = ThumbCentreAt(&slider, value);
+    QMouseEvent event(type, QPointF(at), QPointF(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&slider, &event);
+  };
+  for (const char* how : {"disabled", "hidden"}) {
+    SCOPED_TRACE(how);
+    slider.setValue(0);
+    send(QEvent::MouseButtonPress, 20, Qt::LeftButton);
+    ASSERT_NEAR(slider.value(), 20, 1);
+    // The release goes elsewhere: the slider was switched off meanwhile.
+    if (std::string(how) == "disabled") {
+      slider.setEnabled(false);
+      slider.setEnabled(true);
+    } else {
+      slider.show();
+      slider.hide();
+    }
+    EXPECT_FALSE(slider.isSliderDown());
+    send(QEvent::MouseButtonPress, 60, Qt::LeftButton);
+    EXPECT_NEAR(slider.value(), 60, 1) << "the next press is a new drag";
+    send(QEvent::MouseButtonRelease, 60, Qt::NoButton);
+  }
 }
 
 }  // namespace

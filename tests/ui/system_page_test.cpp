@@ -290,6 +290,29 @@ TEST_F(SystemPageTest, LoadWhileNotLinkedChecksTheFileAndChangesNothing) {
   EXPECT_EQ(Store().DeviceImage, image);
 }
 
+TEST_F(SystemPageTest, LoadWhileTheProcessorIsBusySaysSoAndAnEmptyNameIsAMissingFile) {
+  ASSERT_TRUE(SavePresetFile(Distinct(4), Dir(), "Club"));
+  Connect();
+  // A mode save waits for its acknowledgement: linked, but not idle.
+  emulator.faults.silentAfter = emulator.framesReceived;
+  ASSERT_TRUE(app->Link().StartModeSave(0, "Wait"));
+  const auto image = Store().DeviceImage;
+  messages.clear();
+  answers = {Answer::Yes};
+  Press("LoadPresetBtn");  // FileEdit holds "Club"
+  EXPECT_EQ(messages, QStringList{QStringLiteral("设备忙,请稍后再试!")});
+  EXPECT_EQ(Store().DeviceImage, image);
+
+  // An empty name box still asks, then finds no file named ".Wfxr".
+  W<QLineEdit>("FileEdit")->clear();
+  questions.clear();
+  answers = {Answer::Yes};
+  Press("LoadPresetBtn");
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_EQ(messages.back(), QString::fromUtf8(NoticeFileMissing.chinese));
+  EXPECT_EQ(Store().DeviceImage, image);
+}
+
 // ---------------------------------------------------------------- device modes
 
 TEST_F(SystemPageTest, ChoosingAModeShowsItsName) {
@@ -505,6 +528,9 @@ TEST_F(SystemPageTest, PasswordChangeGroups) {
     const QString other = QStringLiteral("864200").left(g.length);
     auto fill = [&](const QString& first, const QString& second) {
       Type(g.old, stored);
+      // The check sees the fields as they were before each key: the last
+      // digit of the old password has not been looked at yet.
+      EXPECT_FALSE(W(g.first)->isEnabled());
       Enter(g.old);  // the key after the old password enables the first new field
       EXPECT_TRUE(W(g.first)->isEnabled());
       EXPECT_FALSE(W(g.second)->isEnabled());
