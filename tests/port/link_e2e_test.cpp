@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/cpu_time.h"
 #include "../support/run_until.h"
 #include "link/device_link.h"
 #include "link/emulator.h"
@@ -239,14 +240,6 @@ TEST_F(LinkE2E, TheScanSaysWhyARealPortWouldNotOpen) {
   EXPECT_EQ(view.problems[2], "端口 " + pty.devicePath() + " 正被其他程序占用");
 }
 
-// CPU time this process has used, user and system, in seconds.
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 TEST_F(LinkE2E, UnpluggedProcessorIsLostAtOnceAndFoundAgainOnTheSamePath) {
   const fs::path link = dir_ / "ttyDSP";
   auto emulator = std::make_unique<EmulatorProcess>(std::vector<std::string>{"--link", link.string()});
@@ -266,11 +259,11 @@ TEST_F(LinkE2E, UnpluggedProcessorIsLostAtOnceAndFoundAgainOnTheSamePath) {
   EXPECT_EQ(s.view.status, kLostReconnectingText);
 
   // Scanning in the background for a few seconds costs next to nothing.
-  const double before = CpuSeconds();
+  const double before = test::CpuSeconds();
   QElapsedTimer idle;
   idle.start();
   RunUntil([] { return false; }, 3000);
-  const double share = (CpuSeconds() - before) / (static_cast<double>(idle.elapsed()) / 1000.0);
+  const double share = (test::CpuSeconds() - before) / (static_cast<double>(idle.elapsed()) / 1000.0);
   std::printf("[ measured ] CPU share while scanning for the lost processor: %.2f %%\n", share * 100.0);
   EXPECT_LT(share, 0.03) << "CPU share while the processor is away";
   EXPECT_TRUE(s.view.messages.empty()) << "no box holds up the scan";

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/cpu_time.h"
 #include "../support/run_until.h"
 #include "posix/emulator_process.h"
 #include "posix/pty.h"
@@ -181,14 +182,6 @@ TEST(QtSerialPortOpen, RefusedPortIsReportedAsPermissionDeniedWithItsGroup) {
   EXPECT_FALSE(group.empty()) << "the group that owns the device is named";
 }
 
-// CPU time this process has used, user and system, in seconds.
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 TEST(QtSerialPortGone, PeerClosedClosesThePortNotifiesOnceAndStaysIdle) {
   App();
   posix::EmulatorProcess emulator({});
@@ -203,13 +196,13 @@ TEST(QtSerialPortGone, PeerClosedClosesThePortNotifiesOnceAndStaysIdle) {
   EXPECT_FALSE(port.IsOpen());
 
   // From here on nothing is left to do: the event loop must sleep.
-  const double before = CpuSeconds();
+  const double before = test::CpuSeconds();
   QElapsedTimer idle;
   idle.start();
   // The wait sleeps in the event loop, so whatever CPU time passes is the
   // port's.
   test::RunUntil([] { return false; }, 2000);
-  const double share = (CpuSeconds() - before) / (static_cast<double>(idle.elapsed()) / 1000.0);
+  const double share = (test::CpuSeconds() - before) / (static_cast<double>(idle.elapsed()) / 1000.0);
   std::printf("[ measured ] CPU share while idle after the loss: %.2f %%\n", share * 100.0);
   EXPECT_LT(share, 0.03) << "CPU share while idle after the loss";
   EXPECT_EQ(gone, 1);
