@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "graph/band_point.h"
 #include "graph/graph_image.h"
@@ -57,12 +58,15 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   // the bypass is on; the value label lies over them.
   passLabel_ = new QLabel(QStringLiteral("EQ PASS"), area);
   passLabel_->setObjectName(QStringLiteral("EQPassLabel"));
-  passLabel_->setGeometry(400, 72, 150, 46);
   passLabel_->setAlignment(Qt::AlignCenter);
   QFont passFont(QStringLiteral("微软雅黑"));
   passFont.setPixelSize(35);
   passFont.setBold(true);
   passLabel_->setFont(passFont);
+  // 150 x 46 at 400,72, widened about its centre where the font at hand
+  // needs more room, so that no letter is cut off.
+  const int passWidth = std::max(150, passLabel_->sizeHint().width() + 8);
+  passLabel_->setGeometry(475 - passWidth / 2, 72, passWidth, 46);
   passLabel_->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
   passLabel_->hide();
   passLabel_->installEventFilter(this);
@@ -171,7 +175,12 @@ void EqGraph::ShowValueLabel(const ValueLabel& label) {
   valueLabel_->adjustSize();
   const LabelRect r = PlaceValueLabel(label.place, point->x(), point->y(), point->width(), point->height(),
                                       valueLabel_->width(), valueLabel_->height());
-  if (valueLabel_->pos() != QPoint(r.left, r.top)) valueLabel_->move(r.left, r.top);
+  // Centred on its point, but kept inside the graph, so that the values of
+  // a point at either end stay readable.
+  const QWidget* area = valueLabel_->parentWidget();
+  const int left = std::clamp(r.left, 0, std::max(0, area->width() - valueLabel_->width()));
+  const int top = std::clamp(r.top, 0, std::max(0, area->height() - valueLabel_->height()));
+  if (valueLabel_->pos() != QPoint(left, top)) valueLabel_->move(left, top);
   valueLabel_->raise();
 }
 

@@ -350,6 +350,18 @@ TEST_F(GraphTest, ChangesMadeElsewhereAreRedrawnByTheTimer) {
   EXPECT_TRUE(label->text().startsWith(QStringLiteral("-0.2dB\n")));
   EXPECT_EQ(label->y(), Point("EP6")->y() - label->height() - 1);
   EXPECT_EQ(label->x() + label->width() / 2, Point("EP6")->x() + 7);
+
+  // A point at either end of the graph keeps its values inside it.
+  QWidget* area = W("AdvPanel2");
+  for (int step : {361, 0}) {
+    Pipeline().ApplyValue(W<QLineEdit>("MusFreEdit6"), kStepSet, false, step);
+    Graph().Timer1Timer();
+    EXPECT_GE(label->x(), 0) << step;
+    EXPECT_LE(label->x() + label->width(), area->width()) << step;
+  }
+  // "EQ PASS" fits its label.
+  auto* pass = W<QLabel>("EQPassLabel");
+  EXPECT_LE(pass->sizeHint().width(), pass->width());
 }
 
 }  // namespace
