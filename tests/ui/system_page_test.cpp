@@ -395,6 +395,8 @@ TEST_F(SystemPageTest, SaveToSlotSendsTheNameAndConfirmsOnTheAcknowledgement) {
     Press("RzBmpButton138");
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].text, QStringLiteral("保存当前模式为 %1-%2?").arg(c.slot + 1).arg(c.name));
+    EXPECT_EQ(questions[0].caption, QStringLiteral("提示"));
+    EXPECT_EQ(questions[0].buttons, QuestionButtons::YesNo);
     EXPECT_EQ(app->Link().StatusText(), "保存中...");
     std::vector<int> expected{c.slot, 0};
     for (const char* p = c.name; *p != 0; ++p) expected.push_back(*p - 32);
