@@ -232,11 +232,9 @@ void EqGraph::EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos)
   const DragSteps stored = StoredDragSteps(window_.Store(), slots_.ControlsOfPoint(point->Index()));
   const PressResult r = drag_.Press(b, pos.x(), pos.y(), point->Index(), Context(), stored.freq, stored.gain);
   if (r.selectQField) {
-    const int address = BandFieldAddress(point->Index(), 3);
-    auto* q = qobject_cast<QLineEdit*>(window_.Registry().PrimaryControl(address));
     // Without a Q field that takes the input, a right drag would step
     // whatever field was current before: it steps nothing then.
-    if (q == nullptr || window_.Registry().IsFiller(q) || !SelectField(address)) drag_.CancelRightDrag();
+    if (!SelectField(BandFieldAddress(point->Index(), 3))) drag_.CancelRightDrag();
   }
   if (r.drawSlot >= 0) DrawEq(r.drawSlot, r.drawChannel);
   if (r.selectGainField) SelectField(BandFieldAddress(point->Index(), 2));

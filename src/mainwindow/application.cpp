@@ -89,8 +89,9 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // background, on the ports as they are listed at that moment.
   link_->SetAutoReconnect(true);
   link_->ListPorts = [this] {
-    FillPortList();
-    return link_->PortList();
+    std::vector<std::string> names = PortNames();
+    ShowPortList(names);
+    return names;
   };
 
   // The traffic view: from its title-strip button and with Ctrl+L.
@@ -185,11 +186,15 @@ std::vector<std::string> Application::PortNames() const {
   return names;
 }
 
-void Application::FillPortList() {
-  const std::vector<std::string> names = PortNames();
+void Application::ShowPortList(const std::vector<std::string>& names) {
   QComboBox* list = window_->PortList();
   list->clear();
   for (const std::string& name : names) list->addItem(QString::fromStdString(name));
+}
+
+void Application::FillPortList() {
+  const std::vector<std::string> names = PortNames();
+  ShowPortList(names);
   link_->SetPortList(names);
 }
 

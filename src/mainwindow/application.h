@@ -62,6 +62,9 @@ class Application {
  private:
   // The ports to scan: those of the command line first, then the machine's.
   std::vector<std::string> PortNames() const;
+  // The hidden port list shows `names`.
+  void ShowPortList(const std::vector<std::string>& names);
+  // Lists the ports into the hidden list and the link.
   void FillPortList();
 
   AppOptions options_;

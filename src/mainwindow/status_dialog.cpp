@@ -63,7 +63,9 @@ void StatusDialog::UpdateStatus(const QString& text, int percent) {
 }
 
 void StatusDialog::ShowPortProblem(const QString& text) {
-  if (text == problem_->text() && problem_->isVisible() == !text.isEmpty()) return;
+  // isHidden, not isVisible: the dialog itself is hidden during a
+  // background scan, and the same problem comes every second.
+  if (text == problem_->text() && problem_->isHidden() == text.isEmpty()) return;
   problem_->setText(text);
   problem_->setVisible(!text.isEmpty());
   setFixedSize(306, text.isEmpty() ? 85 : 126);

@@ -18,7 +18,10 @@ QString Q(const std::string& text) {
 }
 }  // namespace
 
-WindowLinkView::WindowLinkView(MainWindow& window, StatusDialog& dialog) : window_(window), dialog_(dialog) {
+WindowLinkView::WindowLinkView(MainWindow& window, StatusDialog& dialog)
+    : window_(window),
+      dialog_(dialog),
+      statusLine_(window.findChild<QLabel*>(QStringLiteral("LinkStatusLine"))) {
   sink_ = [this](const QString& caption, const QString& text) {
     QMessageBox::information(&window_, caption, text, QMessageBox::Ok);
   };
@@ -29,9 +32,10 @@ void WindowLinkView::Tap(const std::string& line) {
 }
 
 void WindowLinkView::SetStatusText(const std::string& text) {
-  window_.LinkLabel()->setText(Q(text));
-  if (Q(text) != status_) Tap("状态: " + text);
-  status_ = Q(text);
+  const QString status = Q(text);
+  window_.LinkLabel()->setText(status);
+  if (status != status_) Tap("状态: " + text);
+  status_ = status;
   UpdateStatusLine();
 }
 
@@ -42,7 +46,7 @@ void WindowLinkView::ShowPortProblem(const std::string& text) {
 }
 
 void WindowLinkView::UpdateStatusLine() {
-  auto* line = window_.findChild<QLabel*>(QStringLiteral("LinkStatusLine"));
+  QLabel* line = statusLine_;
   if (line == nullptr) return;
   // A port problem explains a scan that finds nothing; once linked it is
   // no longer news.

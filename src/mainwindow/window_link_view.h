@@ -9,6 +9,8 @@
 
 #include "link/link_view.h"
 
+class QLabel;
+
 namespace dsp {
 
 class MainWindow;
@@ -51,6 +53,7 @@ class WindowLinkView : public LinkView {
   MainWindow& window_;
   StatusDialog& dialog_;
   MessageSink sink_;
+  QLabel* statusLine_;  // LinkStatusLine of the title strip
   QString status_;
   QString problem_;
 };

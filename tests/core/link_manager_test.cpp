@@ -5,11 +5,8 @@
 #include <algorithm>
 
 #include "link/device_link.h"
-#include "link/emulated_port.h"
-#include "link/emulator.h"
 #include "link/frames.h"
-#include "recording_view.h"
-#include "store/param_store.h"
+#include "link_rig.h"
 
 namespace dsp {
 namespace {
@@ -21,29 +18,9 @@ int FrameValue(const Bytes& f) {
   return f.size() >= 8 ? f[6] + 256 * f[7] : -1;
 }
 
-struct Rig {
-  ParamStore store;
-  ProcessorEmulator emulator;
-  EmulatedPort port;
-  test::RecordingView view{&store};
-  DeviceLink link{store, port, view};
-
+struct Rig : test::LinkRig {
   explicit Rig(std::vector<std::string> ports, std::vector<std::string> silentPorts = {})
-      : port(emulator, "EMU", std::move(silentPorts)) {
-    link.SetPortList(std::move(ports));
-  }
-  void Scan() {
-    link.Timer1Timer();
-    port.Pump();
-  }
-  void Step() {
-    link.Timer2Timer();
-    port.Pump();
-  }
-  void Hold() {
-    link.HoldTimerTimer();
-    port.Pump();
-  }
+      : LinkRig(std::move(ports), std::move(silentPorts)) {}
   // Connects on the emulator's port and runs the download to its end.
   void ConnectAndDownload() {
     link.LinkBtnClick(true);

@@ -8,42 +8,21 @@
 #include <functional>
 
 #include "link/device_link.h"
-#include "link/emulated_port.h"
-#include "link/emulator.h"
-#include "recording_view.h"
-#include "store/param_store.h"
+#include "link_rig.h"
 
 namespace dsp {
 namespace {
 
-struct Rig {
-  ParamStore store;
-  ProcessorEmulator emulator;
-  EmulatedPort port;
-  test::RecordingView view{&store};
-  DeviceLink link{store, port, view};
-
-  explicit Rig(std::vector<std::string> ports = {"P1", "EMU"}) : port(emulator, "EMU", {"P1"}) {
-    link.SetPortList(std::move(ports));
-  }
-  void Scan() {
-    link.Timer1Timer();
-    port.Pump();
-  }
-  void Hold() {
-    link.HoldTimerTimer();
-    port.Pump();
-  }
+// P1 opens but never answers; the processor is on EMU.
+struct Rig : test::LinkRig {
+  explicit Rig(std::vector<std::string> ports = {"P1", "EMU"}) : LinkRig(std::move(ports), {"P1"}) {}
   // Runs whichever link timers are running, as the application does: the
   // scan once a second, the transfer every 100 ms, pacing every 20 ms.
   // `afterTick` runs after every 20 ms tick, for checks along the way.
   void RunFor(int milliseconds, const std::function<void(int t)>& afterTick = {}) {
     for (int t = 20; t <= milliseconds; t += 20) {
       if (view.Running(LinkTimer::Hold)) Hold();
-      if (t % 100 == 0 && view.Running(LinkTimer::Transfer)) {
-        link.Timer2Timer();
-        port.Pump();
-      }
+      if (t % 100 == 0 && view.Running(LinkTimer::Transfer)) Step();
       if (t % 1000 == 0 && view.Running(LinkTimer::Scan)) Scan();
       if (afterTick) afterTick(t);
     }
