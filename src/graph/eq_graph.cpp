@@ -6,14 +6,14 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "editing/edit_pipeline.h"
+#include "editing/editor_context.h"
+#include "editing/page_switcher.h"
 #include "graph/band_point.h"
 #include "graph/graph_image.h"
-#include "mainwindow/edit_pipeline.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/page_switcher.h"
-#include "mainwindow/skin.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
+#include "panels/skin.h"
 #include "panels/widget_props.h"
 #include "store/param_store.h"
 
@@ -38,7 +38,7 @@ bool IsDragButton(Qt::MouseButton button) {
 
 }  // namespace
 
-EqGraph::EqGraph(MainWindow& window) : window_(window) {}
+EqGraph::EqGraph(EditorContext& editor) : editor_(editor) {}
 
 EqGraph::~EqGraph() = default;
 
@@ -116,7 +116,7 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   PlaceAxisLabels();
 
   // The band number labels of every page select their band on a click.
-  for (QLabel* label : window_.findChildren<QLabel*>()) {
+  for (QLabel* label : editor_.Root().findChildren<QLabel*>()) {
     if (label->objectName().contains(QLatin1String("EQPointLabel"))) label->installEventFilter(this);
   }
 }
@@ -152,9 +152,9 @@ bool EqGraph::eventFilter(QObject* watched, QEvent* event) {
 
 void EqGraph::DrawEq(int band, int channel) {
   if (image_ == nullptr || band < 0 || band > AllBands || channel < 0 || channel >= 9) return;
-  if (window_.Editing().PanelRefreshing || !HasEqualiser(channel)) return;
+  if (editor_.Editing().PanelRefreshing || !HasEqualiser(channel)) return;
   image_->BuildGraphBackground(GraphImage::Mode::Restore);
-  const EqDrawing d = slots_.DrawEq(window_.Store(), band, channel, image_->Geometry(), drag_.DragActive());
+  const EqDrawing d = slots_.DrawEq(editor_.Store(), band, channel, image_->Geometry(), drag_.DragActive());
   if (d.visible) {
     for (int i = 0; i < kBandPointCount; ++i)
       points_[static_cast<std::size_t>(i)]->setVisible((*d.visible)[i]);
@@ -164,7 +164,7 @@ void EqGraph::DrawEq(int band, int channel) {
     if (point != nullptr && point->pos() != QPoint(m.left, m.top)) point->move(m.left, m.top);
   }
   if (d.label) ShowValueLabel(*d.label);
-  image_->DrawCurve(d.curve, window_.Pages().CurveColour());
+  image_->DrawCurve(d.curve, editor_.Pages().CurveColour());
   lastCurve_ = d.curve;
 }
 
@@ -188,10 +188,10 @@ void EqGraph::ShowValueLabel(const ValueLabel& label) {
 
 DragContext EqGraph::Context() const {
   DragContext c;
-  c.page = window_.Pages().CurrentPageIndex();
-  c.channel = window_.Pages().CurrentChannel();
-  c.manual = window_.Store().Param(0x0000) != 0;
-  c.windowReady = window_.WindowReady();
+  c.page = editor_.Pages().CurrentPageIndex();
+  c.channel = editor_.Pages().CurrentChannel();
+  c.manual = editor_.Store().Param(0x0000) != 0;
+  c.windowReady = editor_.WindowReady();
   if (image_ != nullptr) {
     c.geometry = image_->Geometry();
     c.imageTop = image_->y();
@@ -200,17 +200,17 @@ DragContext EqGraph::Context() const {
 }
 
 int EqGraph::BandFieldAddress(int band, int field) const {
-  const QLabel* label = window_.Registry().BandNumberLabel(window_.Pages().CurrentPageIndex(), band);
+  const QLabel* label = editor_.Registry().BandNumberLabel(editor_.Pages().CurrentPageIndex(), band);
   if (label == nullptr) return -1;
   return Tag(label) * 256 + HintInt(label, 0) + band * 5 + (field - 1);
 }
 
 bool EqGraph::SelectField(int address) {
   if (address < 0) return false;
-  auto* field = qobject_cast<QLineEdit*>(window_.Registry().PrimaryControl(address));
-  if (field == nullptr || window_.Registry().IsFiller(field)) return false;
+  auto* field = qobject_cast<QLineEdit*>(editor_.Registry().PrimaryControl(address));
+  if (field == nullptr || editor_.Registry().IsFiller(field)) return false;
   if (!field->isEnabled() || !field->isVisible() || field->focusPolicy() == Qt::NoFocus) return false;
-  window_.Pipeline().MusFreEdit1Click(field);
+  editor_.Pipeline().MusFreEdit1Click(field);
   return true;
 }
 
@@ -229,7 +229,7 @@ void EqGraph::EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos)
   const MouseButton b = ButtonOf(button);
   if (b == MouseButton::Middle) return;
   point->setCursor(Qt::CrossCursor);
-  const DragSteps stored = StoredDragSteps(window_.Store(), slots_.ControlsOfPoint(point->Index()));
+  const DragSteps stored = StoredDragSteps(editor_.Store(), slots_.ControlsOfPoint(point->Index()));
   const PressResult r = drag_.Press(b, pos.x(), pos.y(), point->Index(), Context(), stored.freq, stored.gain);
   if (r.selectQField) {
     // Without a Q field that takes the input, a right drag would step
@@ -245,7 +245,7 @@ void EqGraph::EP1MouseMove(BandPoint* point, QPoint pos) {
   PointRect p{point->x(), point->y(), point->width(), point->height()};
   const MoveResult r = drag_.Move(pos.x(), pos.y(), p, Context());
   if (r.qStep) {
-    window_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : (r.direction < 0 ? kStepDown : kStepSet));
+    editor_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : (r.direction < 0 ? kStepDown : kStepSet));
     // The curve follows the Q while the button is held (the timer waits for
     // the release); no step is pending, so this only redraws.
     ApplyPendingDrag();
@@ -264,17 +264,17 @@ void EqGraph::EP1MouseUp(BandPoint* point, Qt::MouseButton button) {
 }
 
 void EqGraph::EP1MouseWheel(BandPoint* point, int delta) {
-  if (point == nullptr || delta == 0 || !window_.WindowReady()) return;
+  if (point == nullptr || delta == 0 || !editor_.WindowReady()) return;
   const int index = point->Index();
   if (index >= kHighPassPoint || !EditingAllowed(Context())) return;
   // One Q step per notch, sent like any other edit of the field.
   if (!SelectField(BandFieldAddress(index, 3))) return;
-  window_.Pipeline().CommitEditText(delta > 0 ? kStepUp : kStepDown);
+  editor_.Pipeline().CommitEditText(delta > 0 ? kStepUp : kStepDown);
 }
 
 void EqGraph::Image1MouseMove(Qt::MouseButtons buttons, QPoint pos) {
   const MoveResult r = drag_.ImageMove((buttons & Qt::RightButton) != 0, pos.x(), pos.y());
-  if (r.qStep) window_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : kStepDown);
+  if (r.qStep) editor_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : kStepDown);
 }
 
 void EqGraph::Image1MouseUp(Qt::MouseButton button) {
@@ -289,7 +289,7 @@ void EqGraph::EQlabelMouseUp() {
 
 void EqGraph::ApplyPendingDrag() {
   const PointControls& controls = slots_.ControlsOfPoint(drag_.DragBand());
-  ControlRegistry& registry = window_.Registry();
+  ControlRegistry& registry = editor_.Registry();
   for (const ApplyCall& call : drag_.TakePending(controls)) {
     QWidget* target = nullptr;
     if (call.gain) {
@@ -299,9 +299,9 @@ void EqGraph::ApplyPendingDrag() {
                                    : registry.PrimaryControl(controls.freqAddress);
     }
     if (target == nullptr || registry.IsFiller(target)) continue;
-    window_.Pipeline().ApplyValue(target, kStepSet, call.displayOnly, call.value);
+    editor_.Pipeline().ApplyValue(target, kStepSet, call.displayOnly, call.value);
   }
-  const EditState& editing = window_.Editing();
+  const EditState& editing = editor_.Editing();
   if (drag_.TakeChange(editing.LastChangedAddress, editing.LastChangedValue)) {
     const int band = EqPosition(editing.LastChangedAddress) / 256;
     if (band != kNotEqField) DrawEq(band, ChannelOf(editing.LastChangedAddress));
@@ -309,11 +309,11 @@ void EqGraph::ApplyPendingDrag() {
 }
 
 void EqGraph::RedrawPage() {
-  const PageSwitcher& pages = window_.Pages();
+  const PageSwitcher& pages = editor_.Pages();
   const int page = pages.CurrentPageIndex();
   if (page < 0 || page >= kEqGroups) return;
   DrawEq(AllBands, pages.CurrentChannel());
-  DrawEq(window_.Editing().CurrentBand[static_cast<std::size_t>(page)], pages.CurrentChannel());
+  DrawEq(editor_.Editing().CurrentBand[static_cast<std::size_t>(page)], pages.CurrentChannel());
 }
 
 void EqGraph::Timer1Timer() {

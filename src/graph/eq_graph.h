@@ -22,12 +22,12 @@ namespace dsp {
 
 class BandPoint;
 class GraphImage;
-class MainWindow;
+class EditorContext;
 
 class EqGraph : public QObject {
   Q_OBJECT
  public:
-  explicit EqGraph(MainWindow& window);
+  explicit EqGraph(EditorContext& editor);
   ~EqGraph() override;
 
   // Creates the graph's widgets: the canvas, points and labels inside
@@ -75,7 +75,7 @@ class EqGraph : public QObject {
   void PlaceAxisLabels();
   void ShowValueLabel(const ValueLabel& label);
 
-  MainWindow& window_;
+  EditorContext& editor_;
   GraphImage* image_ = nullptr;
   QWidget* area_ = nullptr;
   std::array<BandPoint*, kBandPointCount> points_{};

@@ -9,17 +9,17 @@
 #include <QShortcut>
 #include <QStandardPaths>
 
+#include "editing/edit_pipeline.h"
+#include "editing/param_writer.h"
+#include "editing/store_refresh.h"
 #include "link/device_link.h"
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
 #include "logview/traffic_log.h"
 #include "logview/traffic_tap.h"
 #include "logview/traffic_window.h"
-#include "mainwindow/edit_pipeline.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/param_writer.h"
 #include "mainwindow/status_dialog.h"
-#include "mainwindow/store_refresh.h"
 #include "mainwindow/window_link_view.h"
 #include "panels/picture_button.h"
 #include "presets/preset_library.h"
@@ -140,7 +140,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // The panels' messages ("error") go through the same box as the link's,
   // so one replaceable sink sees every message of the application.
   window_->Pipeline().ShowMessage = [this](const QString& text) { view_->ShowMessage(text.toStdString()); };
-  system_ = std::make_unique<SystemPage>(*window_, store_, *link_, *view_, PresetFolder(options_));
+  system_ = std::make_unique<SystemPage>(window_->Editor(), store_, *link_, *view_, PresetFolder(options_));
   system_->Services().sendText = [this](int address, const std::string& digits) {
     try {
       SendTextCommand(*tap_, address, digits);

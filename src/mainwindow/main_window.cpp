@@ -14,18 +14,18 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "editing/edit_pipeline.h"
+#include "editing/page_switcher.h"
+#include "editing/store_refresh.h"
 #include "graph/eq_graph.h"
 #include "graph/graph_image.h"
-#include "mainwindow/edit_pipeline.h"
 #include "mainwindow/page_builder.h"
-#include "mainwindow/page_switcher.h"
-#include "mainwindow/skin.h"
-#include "mainwindow/store_refresh.h"
-#include "mainwindow/widget_factory.h"
 #include "panels/click_picture.h"
 #include "panels/picture_button.h"
+#include "panels/skin.h"
 #include "panels/skin_slider.h"
 #include "panels/spin_buttons.h"
+#include "panels/widget_factory.h"
 #include "panels/widget_props.h"
 #include "store/eq_defaults.h"
 #include "store/param_store.h"
@@ -41,7 +41,8 @@ const char* const kTabCaptions[kPageCount] = {"音乐",     "麦克风",     "�
 
 }  // namespace
 
-MainWindow::MainWindow(ParamStore& store, QWidget* parent) : QWidget(parent), store_(store) {
+MainWindow::MainWindow(ParamStore& store, QWidget* parent)
+    : QWidget(parent), store_(store), editor_(store, *this) {
   setObjectName(QStringLiteral("TForm1"));
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setWindowTitle(QStringLiteral("数字音效处理器控制中心"));
@@ -67,13 +68,11 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent) : QWidget(parent), st
   widgets.bypassButton = findChild<PictureButton*>(QStringLiteral("MusEQAllpassBtn"));
   widgets.eqPassLabel = findChild<QLabel*>(QStringLiteral("EQPassLabel"));
   widgets.eqLabel = findChild<QLabel*>(QStringLiteral("EQlabel"));
-  switcher_ = std::make_unique<PageSwitcher>(registry_, store_, editing_, visual_, widgets);
-  refresh_ = std::make_unique<StoreRefresh>(*this);
-  pipeline_ = std::make_unique<EditPipeline>(*this);
-  hooks_.resetEqDefaults = [this] { pipeline_->ResetEq(kAllEqualisers); };
+  editor_.Build(widgets);
+  hooks_.resetEqDefaults = [this] { editor_.Pipeline().ResetEq(kAllEqualisers); };
   // The EQ graph draws for the page switching, the refresh and the edits;
   // the graph timer applies drag steps and changes made elsewhere.
-  switcher_->DrawEq = [this](int band, int channel) { graph_->DrawEq(band, channel); };
+  editor_.Pages().DrawEq = [this](int band, int channel) { graph_->DrawEq(band, channel); };
   hooks_.graphTick = [this] { graph_->Timer1Timer(); };
 
   graphTimer_ = new QTimer(this);
@@ -155,7 +154,7 @@ void MainWindow::BuildTabStrip() {
                                                QRect(kTabLefts[page], 0, kTabWidths[page], 26));
     SetTag(tab, page);
     tab->setFocusPolicy(Qt::StrongFocus);
-    connect(tab, &QAbstractButton::clicked, this, [this, tab] { switcher_->FormTabBtn1Click(tab); });
+    connect(tab, &QAbstractButton::clicked, this, [this, tab] { editor_.Pages().FormTabBtn1Click(tab); });
   }
   PageBuilder().BuildVolumeGroup(strip, 457);
 }
@@ -188,7 +187,7 @@ void MainWindow::BuildGraphPanel() {
   graphArea_ = area;
   anchors_.Add(area, kAll);
   // The canvas, band points, value and bypass labels, and the axis labels.
-  graph_ = std::make_unique<EqGraph>(*this);
+  graph_ = std::make_unique<EqGraph>(editor_);
   graph_->Build(panel, area);
   anchors_.Add(graph_->Image(), kAll);
 
@@ -304,17 +303,17 @@ void MainWindow::BuildHiddenParts() {
 }
 
 void MainWindow::ShowInitialLooks() {
-  visual_.Apply(registry_.Named(QStringLiteral("UnLinkBtn")), ButtonVisual::kLinkPair);
-  visual_.Apply(registry_.Named(QStringLiteral("AutoModeBtn")), ButtonVisual::kAutoManual);
-  visual_.Apply(registry_.Named(QStringLiteral("SingModeBtn")), ButtonVisual::kSingDance);
-  visual_.Apply(registry_.Named(QStringLiteral("MicABtn")), ButtonVisual::kMicGroup);
+  Visual().Apply(Registry().Named(QStringLiteral("UnLinkBtn")), ButtonVisual::kLinkPair);
+  Visual().Apply(Registry().Named(QStringLiteral("AutoModeBtn")), ButtonVisual::kAutoManual);
+  Visual().Apply(Registry().Named(QStringLiteral("SingModeBtn")), ButtonVisual::kSingDance);
+  Visual().Apply(Registry().Named(QStringLiteral("MicABtn")), ButtonVisual::kMicGroup);
 }
 
 void MainWindow::Startup() {
   if (started_) return;
   started_ = true;
-  registry_.BuildControlRegistry(this, store_, editing_);
-  pipeline_->Bind();
+  Registry().BuildControlRegistry(this, store_, Editing());
+  editor_.Pipeline().Bind();
   ShowInitialLooks();
   if (hooks_.resetEqDefaults) hooks_.resetEqDefaults();
   // Errors while listing ports or starting the scan must not stop start-up.
@@ -323,14 +322,14 @@ void MainWindow::Startup() {
   } catch (...) {
   }
   if (hooks_.preparePresets) hooks_.preparePresets();
-  PictureButton* first = registry_.PageTabs()[0];
+  PictureButton* first = Registry().PageTabs()[0];
   const bool lockPrompt = findChild<QWidget*>(QStringLiteral("FirstCheckGrop"))->isVisible();
   if (!lockPrompt && first != nullptr) {
-    switcher_->FormTabBtn1Click(first);
+    editor_.Pages().FormTabBtn1Click(first);
     first->setFocus();
   }
   graphTimer_->start();
-  windowReady_ = true;
+  editor_.SetWindowReady(true);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -341,9 +340,10 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   anchors_.Apply();
-  if (switcher_ && switcher_->DrawEq && switcher_->CurrentPageIndex() <= 6) {
-    switcher_->DrawEq(kAllBands, switcher_->CurrentChannel());
-    switcher_->DrawEq(editing_.CurrentBand[switcher_->CurrentPageIndex()], switcher_->CurrentChannel());
+  PageSwitcher& pages = editor_.Pages();
+  if (pages.DrawEq && pages.CurrentPageIndex() <= 6) {
+    pages.DrawEq(kAllBands, pages.CurrentChannel());
+    pages.DrawEq(Editing().CurrentBand[pages.CurrentPageIndex()], pages.CurrentChannel());
   }
 }
 

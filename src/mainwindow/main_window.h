@@ -8,10 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "editing/editor_context.h"
 #include "mainwindow/anchors.h"
-#include "panels/button_visual.h"
-#include "panels/control_registry.h"
-#include "panels/edit_state.h"
 
 class QComboBox;
 class QLabel;
@@ -45,12 +43,14 @@ class MainWindow : public QWidget {
   explicit MainWindow(ParamStore& store, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  ControlRegistry& Registry() { return registry_; }
-  EditState& Editing() { return editing_; }
-  ButtonVisual& Visual() { return visual_; }
-  PageSwitcher& Pages() { return *switcher_; }
-  StoreRefresh& Refresher() { return *refresh_; }
-  EditPipeline& Pipeline() { return *pipeline_; }
+  // The editing services bound to this window's widgets.
+  EditorContext& Editor() { return editor_; }
+  ControlRegistry& Registry() { return editor_.Registry(); }
+  EditState& Editing() { return editor_.Editing(); }
+  ButtonVisual& Visual() { return editor_.Visual(); }
+  PageSwitcher& Pages() { return editor_.Pages(); }
+  StoreRefresh& Refresher() { return editor_.Refresher(); }
+  EditPipeline& Pipeline() { return editor_.Pipeline(); }
   ParamStore& Store() { return store_; }
   EqGraph& Graph() { return *graph_; }
 
@@ -60,7 +60,7 @@ class MainWindow : public QWidget {
 
   // The start-up sequence; runs once, on the first show.
   void Startup();
-  bool WindowReady() const { return windowReady_; }
+  bool WindowReady() const { return editor_.WindowReady(); }
   QTimer* GraphTimer() const { return graphTimer_; }
 
   // Title buttons.
@@ -98,12 +98,7 @@ class MainWindow : public QWidget {
   void ShowInitialLooks();
 
   ParamStore& store_;
-  ControlRegistry registry_;
-  EditState editing_;
-  ButtonVisual visual_{registry_};
-  std::unique_ptr<PageSwitcher> switcher_;
-  std::unique_ptr<StoreRefresh> refresh_;
-  std::unique_ptr<EditPipeline> pipeline_;
+  EditorContext editor_;
   std::unique_ptr<EqGraph> graph_;
   StartupHooks hooks_;
   Anchors anchors_;
@@ -118,7 +113,6 @@ class MainWindow : public QWidget {
   QPlainTextEdit* log_ = nullptr;
   QTimer* graphTimer_ = nullptr;
   bool started_ = false;
-  bool windowReady_ = false;
   bool maximised_ = false;
   QRect normalGeometry_;
 };

@@ -9,13 +9,13 @@
 #include <QTableWidget>
 #include <map>
 
-#include "mainwindow/widget_factory.h"
-#include "panels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "panels/click_picture.h"
 #include "panels/picture_button.h"
 #include "panels/skin_slider.h"
 #include "panels/spin_buttons.h"
 #include "panels/value_pane.h"
+#include "panels/widget_factory.h"
 #include "panels/widget_props.h"
 #include "store/param_store.h"
 

@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <QScreen>
 
-#include "mainwindow/skin.h"
+#include "panels/skin.h"
 
 namespace dsp {
 

@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
+#include "editing/store_refresh.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/status_dialog.h"
-#include "mainwindow/store_refresh.h"
 #include "store/param_store.h"
 
 namespace dsp {

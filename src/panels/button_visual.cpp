@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "panels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "panels/control_registry.h"
 #include "panels/widget_props.h"
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "panels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "panels/picture_button.h"
 #include "panels/skin_slider.h"
 #include "panels/widget_props.h"

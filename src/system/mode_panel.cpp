@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include "editing/edit_pipeline.h"
+#include "editing/param_writer.h"
 #include "link/device_link.h"
-#include "mainwindow/edit_pipeline.h"
-#include "mainwindow/param_writer.h"
 #include "presets/device_modes.h"
 #include "store/param_store.h"
 #include "system/system_services.h"
@@ -62,7 +62,7 @@ void ModePanel::RecallModeBtnClick() {
   // Linked and idle, the write goes out at once and its acknowledgement
   // reloads the processor's setting; not linked, it is only stored, like
   // every other change made while the processor is away.
-  services_.window.Pipeline().Writer().WriteParam(kRecallAddress, slot);
+  services_.editor.Pipeline().Writer().WriteParam(kRecallAddress, slot);
 }
 
 void ModePanel::SaveModeBtnClick() {

@@ -98,7 +98,7 @@ void PresetPanel::RefreshPresetList() {
 void PresetPanel::PresetGridClick(int row) {
   if (row < 0 || row >= static_cast<int>(names_.size()) || fileEdit_ == nullptr) return;
   fileEdit_->setText(FromUtf8(names_[static_cast<std::size_t>(row)]));
-  if (services_.window.WindowReady()) fileEdit_->setFocus(Qt::OtherFocusReason);
+  if (services_.editor.WindowReady()) fileEdit_->setFocus(Qt::OtherFocusReason);
 }
 
 void PresetPanel::SavePresetBtnClick() {

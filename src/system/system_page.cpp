@@ -6,10 +6,10 @@
 #include <QRegularExpressionValidator>
 #include <algorithm>
 
+#include "editing/page_switcher.h"
 #include "link/device_link.h"
 #include "link/frames.h"
 #include "link/link_view.h"
-#include "mainwindow/page_switcher.h"
 #include "panels/picture_button.h"
 #include "presets/device_modes.h"
 #include "store/param_store.h"
@@ -59,12 +59,12 @@ void SystemServices::Message(const std::string& text) const {
 
 Answer SystemServices::Ask(const QString& caption, const QString& text, QuestionButtons buttons) const {
   if (ask) return ask(caption, text, buttons);
-  return AskWithMessageBox(&window, caption, text, buttons);
+  return AskWithMessageBox(&editor.Root(), caption, text, buttons);
 }
 
-SystemPage::SystemPage(MainWindow& window, ParamStore& store, DeviceLink& link, LinkView& view,
+SystemPage::SystemPage(EditorContext& editor, ParamStore& store, DeviceLink& link, LinkView& view,
                        std::filesystem::path presetFolder)
-    : services_{window, store, link, view, {}, {}} {
+    : services_{editor, store, link, view, {}, {}} {
   presets_ = std::make_unique<PresetPanel>(services_, std::move(presetFolder));
   modes_ = std::make_unique<ModePanel>(services_);
 
@@ -183,7 +183,7 @@ void SystemPage::SetLocked(bool locked) {
   // is over the window, the unlock group included: while the pages are
   // locked no field is stepped, and after the unlock a field must be
   // clicked again.
-  if (locked) services_.window.Editing().EditClicked = false;
+  if (locked) services_.editor.Editing().EditClicked = false;
   if (QWidget* group = services_.Find("FirstCheckGrop")) {
     group->setVisible(locked);
     if (locked) group->raise();
@@ -196,8 +196,8 @@ void SystemPage::ShowLockPrompt() {
   DeviceLink& link = services_.link;
   if (link.FirstDownloadMarker != 1 || services_.store.Param(kKeyboardLockAddress) != 1) return;
   link.FirstDownloadMarker = 2;
-  PictureButton* tab = services_.window.Registry().PageTabs()[kSystemPage];
-  if (tab != nullptr) services_.window.Pages().FormTabBtn1Click(tab);
+  PictureButton* tab = services_.editor.Registry().PageTabs()[kSystemPage];
+  if (tab != nullptr) services_.editor.Pages().FormTabBtn1Click(tab);
   SetLocked(true);
   if (unlock_ != nullptr) unlock_->setFocus(Qt::OtherFocusReason);
 }

@@ -23,7 +23,7 @@ class PresetPanel;
 class SystemPage : public QObject {
   Q_OBJECT
  public:
-  SystemPage(MainWindow& window, ParamStore& store, DeviceLink& link, LinkView& view,
+  SystemPage(EditorContext& editor, ParamStore& store, DeviceLink& link, LinkView& view,
              std::filesystem::path presetFolder);
   ~SystemPage() override;
 

@@ -1,12 +1,14 @@
 #pragma once
-// What the system page's flows share: the window whose widgets they drive,
+// What the system page's flows share: the editing services and the window
+// whose widgets they drive,
 // the stores, the device link, the link's view of the screen (message
 // boxes, diagnostic log), the question hook and the text command sender.
 
+#include <QWidget>
 #include <functional>
 #include <string>
 
-#include "mainwindow/main_window.h"
+#include "editing/editor_context.h"
 #include "system/prompts.h"
 
 namespace dsp {
@@ -16,7 +18,7 @@ class LinkView;
 class ParamStore;
 
 struct SystemServices {
-  MainWindow& window;
+  EditorContext& editor;
   ParamStore& store;
   DeviceLink& link;
   LinkView& view;
@@ -35,7 +37,7 @@ struct SystemServices {
   // A widget of the main window by its layout name.
   template <typename T = QWidget>
   T* Find(const char* name) const {
-    return window.findChild<T*>(QString::fromLatin1(name));
+    return editor.Root().findChild<T*>(QString::fromLatin1(name));
   }
 };
 

@@ -17,7 +17,7 @@
 #include "graph/eq_graph.h"
 #include "graph/graph_image.h"
 #include "linked_app.h"
-#include "mainwindow/page_switcher.h"
+#include "editing/page_switcher.h"
 #include "panels/control_registry.h"
 #include "panels/picture_button.h"
 

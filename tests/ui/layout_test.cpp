@@ -14,8 +14,8 @@
 #include <QStyleOptionFrame>
 
 #include "mainwindow/main_window.h"
-#include "mainwindow/page_switcher.h"
-#include "mainwindow/store_refresh.h"
+#include "editing/page_switcher.h"
+#include "editing/store_refresh.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
 #include "panels/picture_button.h"

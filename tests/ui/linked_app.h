@@ -15,9 +15,9 @@
 #include "link/emulated_port.h"
 #include "link/emulator.h"
 #include "mainwindow/application.h"
-#include "mainwindow/edit_pipeline.h"
+#include "editing/edit_pipeline.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/store_refresh.h"
+#include "editing/store_refresh.h"
 #include "mainwindow/window_link_view.h"
 #include "ui_fixture.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/store_refresh.h"
+#include "editing/store_refresh.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QSlider>
 
 #include "eq/scales.h"
-#include "mainwindow/store_refresh.h"
+#include "editing/store_refresh.h"
 #include "panels/picture_button.h"
 #include "panels/widget_props.h"
 #include "ui_fixture.h"

@@ -9,9 +9,9 @@
 #include <QPixmap>
 
 #include "mainwindow/main_window.h"
-#include "mainwindow/page_switcher.h"
+#include "editing/page_switcher.h"
 #include "mainwindow/status_dialog.h"
-#include "mainwindow/store_refresh.h"
+#include "editing/store_refresh.h"
 #include "panels/picture_button.h"
 #include "store/param_store.h"
 #include "ui_fixture.h"

@@ -21,7 +21,7 @@
 #include "eq/scales.h"
 #include "link/frames.h"
 #include "linked_app.h"
-#include "mainwindow/page_switcher.h"
+#include "editing/page_switcher.h"
 #include "mainwindow/status_dialog.h"
 #include "panels/control_registry.h"
 #include "panels/widget_props.h"

@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "mainwindow/main_window.h"
-#include "mainwindow/store_refresh.h"
+#include "editing/store_refresh.h"
 #include "panels/edit_state.h"
 #include "store/param_store.h"
 

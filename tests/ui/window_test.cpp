@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "mainwindow/anchors.h"
-#include "mainwindow/page_switcher.h"
+#include "editing/page_switcher.h"
 #include "panels/picture_button.h"
 #include "panels/widget_props.h"
 #include "ui_fixture.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/param_writer.h"
+#include "editing/param_writer.h"
 
 #include "link/device_link.h"
 #include "store/param_store.h"

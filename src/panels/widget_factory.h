@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "mainwindow/skin.h"
+#include "panels/skin.h"
 
 class QComboBox;
 class QFrame;

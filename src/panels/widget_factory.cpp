@@ -1,4 +1,4 @@
-#include "mainwindow/widget_factory.h"
+#include "panels/widget_factory.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "mainwindow/page_switcher.h"
+#include "editing/page_switcher.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "mainwindow/store_refresh.h"
+#include "editing/store_refresh.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -10,13 +10,13 @@
 #include <QThread>
 #include <algorithm>
 
+#include "catalogue/catalogue.h"
 #include "common/rounding.h"
+#include "editing/edit_pipeline.h"
+#include "editing/editor_context.h"
+#include "editing/page_switcher.h"
+#include "editing/param_writer.h"
 #include "eq/scales.h"
-#include "mainwindow/edit_pipeline.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/page_switcher.h"
-#include "mainwindow/param_writer.h"
-#include "panels/catalogue.h"
 #include "panels/picture_button.h"
 #include "panels/widget_props.h"
 #include "presets/device_modes.h"
@@ -55,9 +55,9 @@ void StoreRefresh::PauseAfterSlider() {
 }
 
 void StoreRefresh::ShowSlot(int address) {
-  ControlRegistry& registry = window_.Registry();
-  ParamStore& store = window_.Store();
-  EditPipeline& pipeline = window_.Pipeline();
+  ControlRegistry& registry = editor_.Registry();
+  ParamStore& store = editor_.Store();
+  EditPipeline& pipeline = editor_.Pipeline();
   QWidget* w = registry.PrimaryControl(address);
   if (w == nullptr || registry.IsFiller(w)) return;
   const int v = store.Param(address);
@@ -72,7 +72,7 @@ void StoreRefresh::ShowSlot(int address) {
       auto* button = static_cast<PictureButton*>(w);
       if (address == 0x000) return;  // the operating mode follows after the walk
       if (address == 0x001) {
-        window_.Visual().Apply(
+        editor_.Visual().Apply(
             registry.Named(v == 0 ? QStringLiteral("SingModeBtn") : QStringLiteral("DiscoModeBtn")),
             ButtonVisual::kSingDance);
         return;
@@ -110,10 +110,10 @@ void StoreRefresh::ShowSlot(int address) {
 }
 
 void StoreRefresh::RefreshFromStore(int which) {
-  ControlRegistry& registry = window_.Registry();
-  ParamStore& store = window_.Store();
-  EditState& editing = window_.Editing();
-  ParamWriter& writer = window_.Pipeline().Writer();
+  ControlRegistry& registry = editor_.Registry();
+  ParamStore& store = editor_.Store();
+  EditState& editing = editor_.Editing();
+  ParamWriter& writer = editor_.Pipeline().Writer();
   editing.PanelRefreshing = true;
   writer.SetSuppressSend(1);
   store.RebuildParamTable(store.Scene());
@@ -126,10 +126,10 @@ void StoreRefresh::RefreshFromStore(int which) {
   // The operating mode, as if its button had been clicked.
   if (auto* mode = qobject_cast<PictureButton*>(registry.Named(
           store.Param(0x000) == 0 ? QStringLiteral("AutoModeBtn") : QStringLiteral("ManulModeBtn")))) {
-    window_.Pipeline().AutoModeBtnClick(mode);
+    editor_.Pipeline().AutoModeBtnClick(mode);
   }
-  const int channel = window_.Pages().CurrentChannel();
-  if (HasEqualiser(channel)) window_.Pages().ShowBypassState(channel);
+  const int channel = editor_.Pages().CurrentChannel();
+  if (HasEqualiser(channel)) editor_.Pages().ShowBypassState(channel);
 
   if (QWidget* rights = registry.Named(QStringLiteral("SysUserMangerGrop"))) rights->setEnabled(false);
   const bool manager = store.Param(0x90C) != 0;
@@ -143,7 +143,7 @@ void StoreRefresh::RefreshFromStore(int which) {
   }
   ShowCurrentBand(editing.LastChangedAddress);
   editing.PanelRefreshing = false;
-  if (window_.Pages().DrawEq) window_.Pages().DrawEq(kAllBands, channel);
+  if (editor_.Pages().DrawEq) editor_.Pages().DrawEq(kAllBands, channel);
   writer.SetSuppressSend(0);
   if (auto* label = qobject_cast<QLabel*>(registry.Named(QStringLiteral("CurrentModeLabel")))) {
     label->setText(QStringLiteral("（当前模式：%1 ）").arg(mode + 1));
@@ -156,13 +156,13 @@ int StoreRefresh::ShowCurrentBand(int address) {
   const int band = position / 256;
   const int field = position % 256;
   if (field < 1 || field > 4) return address;
-  ControlRegistry& registry = window_.Registry();
-  ParamStore& store = window_.Store();
+  ControlRegistry& registry = editor_.Registry();
+  ParamStore& store = editor_.Store();
   const int base = address - field;
   const int f = base + 1;
   const int g = base + 2;
   const int q = field == 4 ? base + 4 : base + 3;
-  window_.Editing().SliderSync = true;
+  editor_.Editing().SliderSync = true;
   const std::pair<const char*, int> tags[] = {{"ComEQFreBar", f},    {"ComEQFreUpDownBtn", f},
                                               {"ComEQGainBar", g},   {"ComEQGainUpDownBtn", g},
                                               {"ComEQQvalueBar", q}, {"ComEQQvalueUpDownBtn", q}};
@@ -185,7 +185,7 @@ int StoreRefresh::ShowCurrentBand(int address) {
       slider->setValue(store.Param(slot));
     }
   }
-  window_.Editing().SliderSync = false;
+  editor_.Editing().SliderSync = false;
   return address;
 }
 

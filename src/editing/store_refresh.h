@@ -13,7 +13,7 @@ class QComboBox;
 
 namespace dsp {
 
-class MainWindow;
+class EditorContext;
 class ParamStore;
 
 // Refills the mode list with "N-name" for the 15 modes and selects `slot`.
@@ -21,7 +21,7 @@ void RebuildModeList(QComboBox* box, const ParamStore& store, int slot);
 
 class StoreRefresh {
  public:
-  explicit StoreRefresh(MainWindow& window) : window_(window) {}
+  explicit StoreRefresh(EditorContext& editor) : editor_(editor) {}
 
   // Channel 0..9, or 20 for all; 2 is shown through the channel 1 widgets.
   void RefreshFromStore(int which);
@@ -40,7 +40,7 @@ class StoreRefresh {
   void ShowSlot(int address);
   void PauseAfterSlider();
 
-  MainWindow& window_;
+  EditorContext& editor_;
 };
 
 }  // namespace dsp

@@ -1,4 +1,4 @@
-#include "panels/catalogue.h"
+#include "catalogue/catalogue.h"
 
 #include "eq/scales.h"
 

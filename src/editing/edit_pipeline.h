@@ -1,5 +1,8 @@
 #pragma once
 // The value edit pipeline and the click reactions of the picture buttons.
+// edit_pipeline.cpp binds the reactions and holds the pipeline itself;
+// text_entry.cpp, band_selection.cpp, control_reactions.cpp and
+// operating_mode.cpp hold the reactions, one family each.
 //
 // Every change a user makes with a widget ends in ApplyValue: it turns the
 // widget and a value into a clamped step, shows it in the widget and its
@@ -10,6 +13,7 @@
 // the flags of EditState (SliderSync, PanelRefreshing) and by the writer's
 // SuppressSend.
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -24,7 +28,7 @@ class QSlider;
 namespace dsp {
 
 class ControlRegistry;
-class MainWindow;
+class EditorContext;
 class ParamStore;
 class ParamWriter;
 class PictureButton;
@@ -39,7 +43,7 @@ constexpr int kStepDown = 11;
 class EditPipeline : public QObject {
   Q_OBJECT
  public:
-  explicit EditPipeline(MainWindow& window);
+  explicit EditPipeline(EditorContext& editor);
   ~EditPipeline() override;
 
   // The link's write side; nullptr returns to store-only writes.
@@ -117,7 +121,7 @@ class EditPipeline : public QObject {
     EditPipeline& pipeline_;
   };
 
-  MainWindow& window_;
+  EditorContext& editor_;
   ControlRegistry& registry_;
   ParamStore& store_;
   EditState& editing_;
@@ -125,6 +129,9 @@ class EditPipeline : public QObject {
   ParamWriter* writer_;
   bool bound_ = false;
   QSet<const QObject*> fields_;  // widgets that get the band field reactions
+  // The value each volume pane showed last: a current volume rises from it
+  // by at most one step per change.
+  QHash<const QWidget*, int> lastVolume_;
   std::unique_ptr<WheelFilter> wheel_;
 };
 

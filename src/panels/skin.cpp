@@ -1,4 +1,4 @@
-#include "mainwindow/skin.h"
+#include "panels/skin.h"
 
 #include <QLinearGradient>
 #include <QPainter>

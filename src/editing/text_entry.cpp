@@ -1,0 +1,95 @@
+// Text entry and stepping in the band fields: a click selects the field and
+// normalises its text, typed keys are filtered, Enter or leaving the field
+// commits the text, arrows, spin buttons and the wheel step the value.
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSlider>
+
+#include "editing/edit_pipeline.h"
+#include "editing/param_writer.h"
+#include "panels/control_registry.h"
+#include "panels/edit_state.h"
+#include "panels/spin_buttons.h"
+#include "panels/widget_props.h"
+
+namespace dsp {
+
+namespace {
+
+// A typed character a band field takes: digits, the sign and the point.
+bool IsTypedKey(const QString& text) {
+  if (text.size() != 1) return false;
+  const QChar c = text.front();
+  return c == QLatin1Char('-') || c == QLatin1Char('.') || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+}
+
+}  // namespace
+
+void EditPipeline::MusFreEdit1Click(QLineEdit* field) {
+  if (KindOf(registry_.PrimaryControl(Tag(field))) != WidgetKind::TextField || !IsBandField(field)) return;
+  editing_.EditClicked = true;
+  field->setFocus(Qt::MouseFocusReason);
+  editing_.CurrentEdit = field;
+  editing_.LastGoodText = field->text();
+  // Normalise the text and select the band; the value is stored, not sent.
+  const int before = writer_->SuppressSend();
+  writer_->SetSuppressSend(1);
+  CommitEditText(kStepSet);
+  writer_->SetSuppressSend(before);
+}
+
+bool EditPipeline::MusFreEdit1KeyPress(QLineEdit* field, const QKeyEvent& key) {
+  editing_.CurrentEdit = field;
+  switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      MusFreEdit1Exit();
+      return true;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return false;
+    default:
+      // Keys that type no character (Home, End, Shift, ...) keep their
+      // editing and navigation; of the typing keys only number keys pass.
+      return !key.text().isEmpty() && !IsTypedKey(key.text());
+  }
+}
+
+void EditPipeline::MusFreEdit1KeyDown(int key) {
+  if (editing_.CurrentEdit == nullptr || registry_.IsFiller(editing_.CurrentEdit)) return;
+  if (key == Qt::Key_Up || key == Qt::Key_Right) CommitEditText(kStepUp);
+  if (key == Qt::Key_Down || key == Qt::Key_Left) CommitEditText(kStepDown);
+}
+
+void EditPipeline::MusFreEdit1Exit() {
+  QLineEdit* field = editing_.CurrentEdit;
+  if (field == nullptr) return;
+  if (field->text().isEmpty()) {
+    field->setText(editing_.LastGoodText);
+  } else {
+    CommitEditText(kStepSet);
+  }
+}
+
+void EditPipeline::MusFreUpDownBtn1Click(SpinButtons* spin, bool upRight) {
+  QWidget* target = registry_.PrimaryControl(Tag(spin));
+  if (auto* field = qobject_cast<QLineEdit*>(target); field != nullptr && IsBandField(field)) {
+    // Focus first, so the field being left is committed as itself.
+    field->setFocus(Qt::OtherFocusReason);
+    editing_.CurrentEdit = field;
+    CommitEditText(upRight ? kStepUp : kStepDown);
+  } else if (auto* slider = qobject_cast<QSlider*>(target)) {
+    slider->setValue(slider->value() + (upRight ? 1 : -1));
+  }
+}
+
+bool EditPipeline::FormMouseWheel(int delta) {
+  if (!editing_.EditClicked || delta == 0) return false;
+  CommitEditText(delta > 0 ? kStepUp : kStepDown);
+  return true;
+}
+
+}  // namespace dsp

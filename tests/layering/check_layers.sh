@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Checks that includes only point down the layers: every project header a
+# source folder includes must come from the folder itself or from a folder
+# it may depend on. Prints each offending include and exits 1 if any.
+set -euo pipefail
+src=${1:?usage: check_layers.sh SRC_DIR}
+
+core="common store eq catalogue link presets"
+declare -A allowed=(
+  [common]=""
+  [store]="common"
+  [eq]="common store"
+  [catalogue]="common store eq"
+  [link]="common store eq"
+  [presets]="common store eq"
+  [posix]=""
+  [panels]="$core"
+  [editing]="$core panels"
+  [graph]="$core panels editing"
+  [system]="$core panels editing"
+  [logview]="$core"
+  [mainwindow]="$core panels editing graph system logview"
+  [app]="*"
+)
+
+status=0
+for dir in "$src"/*/; do
+  folder=$(basename "$dir")
+  if [[ -z ${allowed[$folder]+set} ]]; then
+    echo "$folder: not in the layer table of $0; add it with the folders it may include"
+    status=1
+    continue
+  fi
+  [[ ${allowed[$folder]} == "*" ]] && continue
+  while IFS= read -r line; do
+    file=${line%%:*}
+    target=$(sed -E 's/.*#include "([a-z_]+)\/.*/\1/' <<<"$line")
+    [[ $target == "$folder" ]] && continue
+    if [[ " ${allowed[$folder]} " != *" $target "* ]]; then
+      echo "${file#"$src"/}: includes $target/, which $folder/ may not depend on"
+      status=1
+    fi
+  done < <(grep -rHE '^#include "[a-z_]+/' "$dir" || true)
+done
+[[ $status -eq 0 ]] && echo "layering: every include points down"
+exit $status
