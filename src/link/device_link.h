@@ -72,10 +72,13 @@ class DeviceLink {
   // The main window is closing: say goodbye when linked.
   void OnCloseRequest();
 
-  // The port reported its device gone (unplugged, peer closed). The port
-  // is closed; while linked or transferring this is the loss of link at
-  // once, instead of after the heartbeat's 11 s of silence.
-  void PortGone();
+  // The port reported its device gone (unplugged, peer closed, a network
+  // connection that failed or was closed by the server), `why` saying
+  // which. The port is closed; while linked or transferring this is the
+  // loss of link at once, instead of after the heartbeat's 11 s of
+  // silence. Any reason but an unplugged device is shown as the port's
+  // problem.
+  void PortGone(const SerialPortError& why);
 
   // Automatic reconnect: after a loss of link the ports are scanned in the
   // background, one per second and round after round, without the status

@@ -23,7 +23,7 @@ void EmulatedPort::Unplug() {
   unplugged_ = true;
   if (!open_ || name_ != emulatorName_) return;
   Close();
-  NotifyGone();
+  NotifyGone(SerialPortError("device unplugged: " + name_, PortFault::Missing));
 }
 
 void EmulatedPort::Refuse(const std::string& name, PortFault fault, std::string group) {

@@ -31,7 +31,7 @@ DeviceLink::DeviceLink(ParamStore& store, SerialPort& port, LinkView& view)
     : store_(store), port_(port), view_(view) {
   rxBuffer_.reserve(260);
   port_.SetArrivalHandler([this](std::size_t count) { ComPortRxChar(count); });
-  port_.SetGoneHandler([this] { PortGone(); });
+  port_.SetGoneHandler([this](const SerialPortError& why) { PortGone(why); });
 }
 
 DeviceLink::~DeviceLink() {
@@ -78,6 +78,14 @@ std::string PortProblemText(const std::string& name, const SerialPortError& erro
       if (!error.group().empty())
         return "没有权限打开端口 " + name + ",请将当前用户加入 " + error.group() + " 组后重新登录";
       return "没有权限打开端口 " + name + ",请将当前用户加入拥有该设备的用户组后重新登录";
+    case PortFault::Unresolved:
+      return "端口 " + name + " 的主机名无法解析";
+    case PortFault::Refused:
+      return "端口 " + name + " 拒绝连接(服务器未运行或端口号有误)";
+    case PortFault::NoAnswer:
+      return "端口 " + name + " 无应答(连接超时)";
+    case PortFault::Closed:
+      return "端口 " + name + " 的连接已被服务器关闭";
     case PortFault::Other:
       break;
   }
@@ -134,11 +142,18 @@ void DeviceLink::OnCloseRequest() {
   if (LinkState == 2) SendLinkControl(port_, LinkGoodbye);
 }
 
-void DeviceLink::PortGone() {
+void DeviceLink::PortGone(const SerialPortError& why) {
   const std::string name = port_.Name();
   if (port_.IsOpen()) port_.Close();
   const bool linked = Connected();
   Log("端口 " + name + " 已断开");
+  // An unplugged device explains itself; a connection that failed or was
+  // closed is told why (refused, no answer, closed by the server).
+  if (why.fault() != PortFault::Missing) {
+    const std::string problem = PortProblemText(name, why);
+    Log(problem);
+    view_.ShowPortProblem(problem);
+  }
   // While scanning, the port just tried vanished: the scan goes on, and a
   // hello it may have acknowledged no longer counts.
   if (!linked) {
@@ -179,6 +194,10 @@ void DeviceLink::Timer1Timer() {
     SetLinkStatus(4);
     return;
   }
+  // A port still being opened (a network connection under way) keeps its
+  // turn until its line is up or it has failed; the port's own connect
+  // time bounds the wait.
+  if (port_.IsOpen() && port_.Opening()) return;
   if (ScanIndex > LastPortIndex + 1 || portIndex_ < 0) {
     if (!reconnecting_) {
       ScanIndex = 0;
@@ -201,7 +220,9 @@ void DeviceLink::Timer1Timer() {
     LastPortIndex = portIndex_;
     if (name.empty()) throw SerialPortError("no port selected");
     port_.Open();
-    view_.ShowPortProblem(std::string());
+    // A port that opens in the background reports a failure later; until
+    // then the last problem stands.
+    if (!port_.Opening()) view_.ShowPortProblem(std::string());
     SendLinkControl(port_, LinkHello);
   } catch (const SerialPortError& e) {
     // Missing, busy or refused: try the next port on the next tick. The

@@ -151,7 +151,7 @@ void QtSerialPort::deviceGone() {
   if (!gonePending_) return;  // closed or reopened in the meantime
   gonePending_ = false;
   port_.close();
-  NotifyGone();
+  NotifyGone(SerialPortError("device gone: " + name_, PortFault::Missing));
 }
 
 SerialPortError QtSerialPort::openError() const {

@@ -1,6 +1,7 @@
 #pragma once
 // The one serial port the processor is reached through. The link layer only
-// sees this interface: QtSerialPort drives a real port, the in-process
+// sees this interface: QtSerialPort drives a real port, QtNetworkPort a
+// serial line behind a serial-over-network server, the in-process
 // EmulatedPort (tests) hands bytes to the processor emulator.
 
 #include <cstddef>
@@ -21,6 +22,11 @@ enum class PortFault {
   Missing,           // no such device (never there, or unplugged)
   Busy,              // held by another program
   PermissionDenied,  // the user may not open the device
+  // Ports behind a serial-over-network server:
+  Unresolved,  // the host name is not known
+  Refused,     // nothing listens at that address and port
+  NoAnswer,    // the server did not answer within the connect time
+  Closed,      // the server closed the connection
 };
 
 // Raised by open() when a port is missing, busy or refused, and by write()
@@ -48,13 +54,19 @@ constexpr int ReadTimeoutMs(std::size_t n) {
 class SerialPort {
  public:
   using ArrivalHandler = std::function<void(std::size_t waiting)>;
-  using GoneHandler = std::function<void()>;
+  // `why` says what happened: PortFault::Missing for a device unplugged,
+  // the network faults for a connection that failed or was closed.
+  using GoneHandler = std::function<void(const SerialPortError& why)>;
 
   virtual ~SerialPort() = default;
 
   virtual void SetName(const std::string& name) = 0;
   virtual std::string Name() const = 0;
-  // Opens with 57600 baud, 8N1, no flow control, DTR and RTS on.
+  // Opens with 57600 baud, 8N1, no flow control, DTR and RTS on. A port
+  // whose open takes time (a network connection) may return at once and
+  // finish in the background: it is open, Opening() is true, writes wait
+  // until the line is up, and a failure closes the port and raises the
+  // gone notification with the reason.
   virtual void Open() = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
@@ -63,6 +75,8 @@ class SerialPort {
   // Up to n bytes; fewer (or none) when the read timeout ends first.
   virtual Bytes Read(std::size_t n) = 0;
   virtual std::size_t BytesAvailable() const = 0;
+  // True while an open is still under way (see Open()).
+  virtual bool Opening() const { return false; }
 
   // The arrival notification: called on the UI thread with the number of
   // bytes waiting whenever bytes arrive. Unread bytes stay queued; the
@@ -77,8 +91,8 @@ class SerialPort {
   void NotifyArrival(std::size_t waiting) {
     if (arrival_) arrival_(waiting);
   }
-  void NotifyGone() {
-    if (gone_) gone_();
+  void NotifyGone(const SerialPortError& why) {
+    if (gone_) gone_(why);
   }
 
  private:

@@ -6,7 +6,7 @@ namespace dsp {
 
 TrafficTap::TrafficTap(SerialPort& inner, Sink sink) : inner_(inner), sink_(std::move(sink)) {
   inner_.SetArrivalHandler([this](std::size_t waiting) { NotifyArrival(waiting); });
-  inner_.SetGoneHandler([this] { NotifyGone(); });
+  inner_.SetGoneHandler([this](const SerialPortError& why) { NotifyGone(why); });
 }
 
 TrafficTap::~TrafficTap() {

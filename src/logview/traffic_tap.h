@@ -31,6 +31,7 @@ class TrafficTap : public SerialPort {
   void Write(const Bytes& bytes) override;
   Bytes Read(std::size_t n) override;
   std::size_t BytesAvailable() const override { return inner_.BytesAvailable(); }
+  bool Opening() const override { return inner_.Opening(); }
 
   // Records what was read so far now, so that a line logged next (a
   // parser complaint about those bytes) comes after them.

@@ -50,7 +50,7 @@ class RecordingPort : public SerialPort {
   void Unplug() {
     open = false;
     input.clear();
-    NotifyGone();
+    NotifyGone(SerialPortError("device unplugged: " + name, PortFault::Missing));
   }
   Bytes TakeFrame() {
     if (written.empty()) return {};

@@ -190,7 +190,7 @@ TEST(QtSerialPortGone, PeerClosedClosesThePortNotifiesOnceAndStaysIdle) {
   port.SetName(emulator.path());
   port.Open();
   int gone = 0;
-  port.SetGoneHandler([&] { ++gone; });
+  port.SetGoneHandler([&](const SerialPortError&) { ++gone; });
   emulator.Stop(SIGKILL);
   ASSERT_TRUE(test::RunUntil([&] { return gone > 0; }, 1000)) << "no gone notification within a second";
   EXPECT_FALSE(port.IsOpen());
