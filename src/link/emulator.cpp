@@ -78,7 +78,8 @@ void ProcessorEmulator::LoadFactorySetting() {
   // Both scene copies of a panel slot.
   auto set = [this](int channel, int slot, int value) {
     for (int scene = 0; scene < 2; ++scene)
-      image[static_cast<std::size_t>(channel)][static_cast<std::size_t>(DeviceIndex(channel, slot, scene))] = value;
+      image[static_cast<std::size_t>(channel)][static_cast<std::size_t>(DeviceIndex(channel, slot, scene))] =
+          value;
   };
   set(0, 0, 1);  // manual mode: the music equaliser can be edited
   const int echo[] = {1, 60, 1, 80, 0, 194, 20, 100, 40, 50, 0};
@@ -90,9 +91,9 @@ void ProcessorEmulator::LoadFactorySetting() {
     for (int s : {2, 6, 10, 14}) set(c, s, 1);  // phases "+"
   }
   set(6, 0, 100);
-  set(6, 8, 2);    // high-pass type "Link Riley 24dB", off
+  set(6, 8, 2);  // high-pass type "Link Riley 24dB", off
   set(6, 12, 8);
-  set(6, 14, 2);   // low-pass type, 135 Hz
+  set(6, 14, 2);  // low-pass type, 135 Hz
   set(6, 16, 100);
   set(6, 18, 8);
   // Limiters: attack, release, threshold (14 dBu: out of the way), ratio.

@@ -11,8 +11,7 @@ std::uint8_t FrameChecksum(std::uint8_t command, int address, const Bytes& paylo
 }
 
 Bytes BuildBlockFrame(std::uint8_t command, int address, const Bytes& payload) {
-  Bytes body(payload.begin(),
-             payload.size() > kMaxPayload ? payload.begin() + kMaxPayload : payload.end());
+  Bytes body(payload.begin(), payload.size() > kMaxPayload ? payload.begin() + kMaxPayload : payload.end());
   Bytes frame;
   frame.reserve(body.size() + 7);
   frame.push_back(FrameStart);
@@ -66,8 +65,7 @@ int StepRequestAddress(int step) {
   return -1;
 }
 
-void SendStepRequest(SerialPort& port, const ParamStore& store, int step, bool upload,
-                     int modeNumber) {
+void SendStepRequest(SerialPort& port, const ParamStore& store, int step, bool upload, int modeNumber) {
   if (upload) {
     if (step < 0 || step > 8) return;
     Bytes payload;

@@ -67,8 +67,7 @@ int StepRequestAddress(int step);
 constexpr int kLastDownloadStep = 27;
 // One transfer step: a download request, or for upload the channel block of
 // DeviceImage row `step` (steps 0..8 only; other steps send nothing).
-void SendStepRequest(SerialPort& port, const ParamStore& store, int step, bool upload,
-                     int modeNumber = 0);
+void SendStepRequest(SerialPort& port, const ParamStore& store, int step, bool upload, int modeNumber = 0);
 
 // Payload of a text command: for 0x0901 (mode save) the first two
 // characters as they are, then 20 name bytes (character code - 32, 0 after

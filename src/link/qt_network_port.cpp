@@ -293,12 +293,15 @@ void QtNetworkPort::Write(const Bytes& bytes) {
       socket_.write(reinterpret_cast<const char*>(wire.data()), static_cast<qint64>(wire.size()));
   // Writes complete before returning, as callers expect of a serial port.
   QDeadlineTimer deadline(kWriteTimeoutMs);
-  while (written == static_cast<qint64>(wire.size()) && socket_.bytesToWrite() > 0 && !deadline.hasExpired()) {
-    if (gonePending_ || !socket_.waitForBytesWritten(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
+  while (written == static_cast<qint64>(wire.size()) && socket_.bytesToWrite() > 0 &&
+         !deadline.hasExpired()) {
+    if (gonePending_ ||
+        !socket_.waitForBytesWritten(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
       break;
   }
   --inCall_;
-  const bool failed = written != static_cast<qint64>(wire.size()) || socket_.bytesToWrite() > 0 || gonePending_;
+  const bool failed =
+      written != static_cast<qint64>(wire.size()) || socket_.bytesToWrite() > 0 || gonePending_;
   if (arrivedInCall_ && inCall_ == 0) {
     arrivedInCall_ = false;
     QMetaObject::invokeMethod(this, &QtNetworkPort::notifyIfWaiting, Qt::QueuedConnection);
@@ -327,7 +330,8 @@ Bytes QtNetworkPort::Read(std::size_t n) {
     // The readyRead this emits drains the socket into the input.
     if (!socket_.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) {
       drainSocket();
-      if (BytesAvailable() == 0 && (deadline.hasExpired() || socket_.state() != QAbstractSocket::ConnectedState))
+      if (BytesAvailable() == 0 &&
+          (deadline.hasExpired() || socket_.state() != QAbstractSocket::ConnectedState))
         break;
     }
   }

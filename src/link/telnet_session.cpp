@@ -231,8 +231,9 @@ void TelnetSession::ComPortAgreed() {
     const Bytes frame = Subnegotiation(kOptionComPort, value);
     out.insert(out.end(), frame.begin(), frame.end());
   };
-  command(kComSetBaudRate, {static_cast<std::uint8_t>(want.baud >> 24), static_cast<std::uint8_t>(want.baud >> 16),
-                            static_cast<std::uint8_t>(want.baud >> 8), static_cast<std::uint8_t>(want.baud)});
+  command(kComSetBaudRate,
+          {static_cast<std::uint8_t>(want.baud >> 24), static_cast<std::uint8_t>(want.baud >> 16),
+           static_cast<std::uint8_t>(want.baud >> 8), static_cast<std::uint8_t>(want.baud)});
   command(kComSetDataSize, {want.dataSize});
   command(kComSetParity, {want.parity});
   command(kComSetStopSize, {want.stopSize});
@@ -274,7 +275,8 @@ void TelnetSession::OnSubnegotiation(std::uint8_t option, const Bytes& payload) 
       if (value8() < 0) return;
       confirmed_.dataSize = payload[1];
       if (confirmed_.dataSize != want.dataSize)
-        return Fail("the server keeps its serial line at " + std::to_string(confirmed_.dataSize) + " data bits");
+        return Fail("the server keeps its serial line at " + std::to_string(confirmed_.dataSize) +
+                    " data bits");
       break;
     case kComServerOffset + kComSetParity:
       if (value8() < 0) return;
@@ -312,8 +314,9 @@ void TelnetSession::OnSubnegotiation(std::uint8_t option, const Bytes& payload) 
 void TelnetSession::CheckReady() {
   if (phase_ != Phase::Negotiating) return;
   const LineSettings want = Wanted();
-  if (confirmed_.baud == want.baud && confirmed_.dataSize == want.dataSize && confirmed_.parity == want.parity &&
-      confirmed_.stopSize == want.stopSize && confirmed_.flowControl == want.flowControl) {
+  if (confirmed_.baud == want.baud && confirmed_.dataSize == want.dataSize &&
+      confirmed_.parity == want.parity && confirmed_.stopSize == want.stopSize &&
+      confirmed_.flowControl == want.flowControl) {
     phase_ = Phase::Ready;
   }
 }

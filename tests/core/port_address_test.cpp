@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "link/port_address.h"
+
+#include <gtest/gtest.h>
 
 namespace dsp {
 namespace {

@@ -1,6 +1,8 @@
 // The Telnet codec and the serial port control negotiation, against the
 // byte streams a serial-over-network server really sends.
 
+#include "link/telnet_session.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +11,6 @@
 
 #include "link/device_link.h"
 #include "link/frames.h"
-#include "link/telnet_session.h"
 
 namespace dsp::telnet {
 namespace {
@@ -49,10 +50,12 @@ std::pair<Bytes, std::vector<std::string>> Decode(const Bytes& stream, std::size
 }
 
 TEST(TelnetCodec, EveryFFIsDoubledOnTheWayOut) {
-  EXPECT_EQ(TelnetSession::EncodeData(B({0x01, 0xFF, 0xFF, 0x02, 0xFF})), B({1, 255, 255, 255, 255, 2, 255, 255}));
+  EXPECT_EQ(TelnetSession::EncodeData(B({0x01, 0xFF, 0xFF, 0x02, 0xFF})),
+            B({1, 255, 255, 255, 255, 2, 255, 255}));
   EXPECT_EQ(TelnetSession::EncodeData(B({0xFC, 0xB1, 0x06})), B({0xFC, 0xB1, 0x06}));
   // Subnegotiation payloads escape 0xFF as well.
-  EXPECT_EQ(Subnegotiation(44, B({1, 0, 0, 0xFF, 0x10})), B({255, 250, 44, 1, 0, 0, 255, 255, 0x10, 255, 240}));
+  EXPECT_EQ(Subnegotiation(44, B({1, 0, 0, 0xFF, 0x10})),
+            B({255, 250, 44, 1, 0, 0, 255, 255, 0x10, 255, 240}));
 }
 
 TEST(TelnetCodec, StreamsDecodeAlikeInAnyChunking) {
@@ -63,7 +66,10 @@ TEST(TelnetCodec, StreamsDecodeAlikeInAnyChunking) {
     std::vector<std::string> events;
   } cases[] = {
       {"doubled FF is one data byte", B({0xFC, 255, 255, 0x00, 255, 255}), B({0xFC, 0xFF, 0x00, 0xFF}), {}},
-      {"negotiations between data", B({1, 255, 251, 3, 2, 255, 254, 1, 3}), B({1, 2, 3}), {"neg 251 3", "neg 254 1"}},
+      {"negotiations between data",
+       B({1, 255, 251, 3, 2, 255, 254, 1, 3}),
+       B({1, 2, 3}),
+       {"neg 251 3", "neg 254 1"}},
       {"subnegotiation with an FF in its payload",
        B({255, 250, 44, 101, 0, 255, 255, 225, 0, 255, 240, 7}),
        B({7}),
@@ -73,7 +79,10 @@ TEST(TelnetCodec, StreamsDecodeAlikeInAnyChunking) {
        B({255, 250, 44, 107, 255, 241, 0, 255, 240, 5}),
        B({5}),
        {"sb 44 6B 00"}},
-      {"a subnegotiation swallows data up to its end", B({255, 250, 44, 1, 2, 3, 255, 240}), B({}), {"sb 44 01 02 03"}},
+      {"a subnegotiation swallows data up to its end",
+       B({255, 250, 44, 1, 2, 3, 255, 240}),
+       B({}),
+       {"sb 44 01 02 03"}},
       {"an unfinished command waits", B({4, 255}), B({4}), {}},
   };
   for (const auto& c : cases) {
@@ -96,15 +105,16 @@ TEST(TelnetCodec, AnOverlongSubnegotiationIsDroppedAndTheStreamGoesOn) {
 
 // What the server sends first on an RFC 2217 accepter, then after the
 // client's WILL COM-PORT-OPTION, then its answers to the seven settings.
-const Bytes kServerHello = B({255, 251, 3, 255, 253, 3, 255, 251, 1, 255, 254, 1, 255, 253, 0, 255, 251, 0, 255, 253, 44});
+const Bytes kServerHello =
+    B({255, 251, 3, 255, 253, 3, 255, 251, 1, 255, 254, 1, 255, 253, 0, 255, 251, 0, 255, 253, 44});
 const Bytes kServerModemState = B({255, 250, 44, 107, 0, 255, 240});
-const Bytes kServerSettings = B({255, 250, 44, 101, 0, 0, 225, 0, 255, 240, 255, 250, 44, 102, 8, 255, 240,
-                                 255, 250, 44, 103, 1, 255, 240, 255, 250, 44, 104, 1, 255, 240,
-                                 255, 250, 44, 105, 1, 255, 240});
+const Bytes kServerSettings =
+    B({255, 250, 44, 101, 0,   0,   225, 0,  255, 240, 255, 250, 44,  102, 8,  255, 240, 255, 250,
+       44,  103, 1,  255, 240, 255, 250, 44, 104, 1,   255, 240, 255, 250, 44, 105, 1,   255, 240});
 const Bytes kClientSettings =
-    Cat({Subnegotiation(44, B({1, 0, 0, 0xE1, 0x00})), Subnegotiation(44, B({2, 8})), Subnegotiation(44, B({3, 1})),
-         Subnegotiation(44, B({4, 1})), Subnegotiation(44, B({5, 1})), Subnegotiation(44, B({5, 8})),
-         Subnegotiation(44, B({5, 11}))});
+    Cat({Subnegotiation(44, B({1, 0, 0, 0xE1, 0x00})), Subnegotiation(44, B({2, 8})),
+         Subnegotiation(44, B({3, 1})), Subnegotiation(44, B({4, 1})), Subnegotiation(44, B({5, 1})),
+         Subnegotiation(44, B({5, 8})), Subnegotiation(44, B({5, 11}))});
 
 struct Exchange {
   Bytes data;
@@ -219,7 +229,8 @@ TEST(TelnetSession, SignatureAndFlowControlNotices) {
 
 TEST(TelnetSession, FramesWithFFCrossTheCodecBothWays) {
   // A value of 0xFFFF and checksums of 0xFF: frames do carry the byte.
-  std::vector<Bytes> frames{BuildValueFrame(CmdWrite, 0x0105, 0xFFFF), BuildValueFrame(CmdWrite, 0x0100, 0x00FF)};
+  std::vector<Bytes> frames{BuildValueFrame(CmdWrite, 0x0105, 0xFFFF),
+                            BuildValueFrame(CmdWrite, 0x0100, 0x00FF)};
   for (int v = 0; v < 256; ++v) {
     Bytes f = BuildValueFrame(CmdWrite, 0x0203, v);
     if (f.back() == 0xFF) frames.push_back(f);

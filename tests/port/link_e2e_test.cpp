@@ -27,68 +27,19 @@
 #include "posix/emulator_process.h"
 #include "posix/pty.h"
 #include "store/param_store.h"
+#include "timer_view.h"
 
 namespace dsp {
 namespace {
 
 namespace fs = std::filesystem;
 
-QCoreApplication* App() {
-  if (!QCoreApplication::instance()) {
-    static int argc = 1;
-    static char name[] = "port_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-  }
-  return QCoreApplication::instance();
-}
-
+using test::App;
 using test::RunUntil;
+using test::TimerView;
 
 using posix::EmulatorBinary;
 using posix::EmulatorProcess;
-
-// What the main window does for the link: runs the three timers and
-// refreshes from the stores. Everything else is recorded.
-class TimerView : public LinkView {
- public:
-  TimerView(ParamStore& store) : store_(store) {}
-  void Attach(DeviceLink& link) {
-    scan_.setInterval(1000);
-    transfer_.setInterval(100);
-    hold_.setInterval(20);
-    QObject::connect(&scan_, &QTimer::timeout, [&link] { link.Timer1Timer(); });
-    QObject::connect(&transfer_, &QTimer::timeout, [&link] { link.Timer2Timer(); });
-    QObject::connect(&hold_, &QTimer::timeout, [&link] { link.HoldTimerTimer(); });
-  }
-  void SetStatusText(const std::string& text) override { status = text; }
-  void UpdateStatusDialog(const std::string&, int) override {}
-  void SetStatusDialogVisible(bool) override {}
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void ShowLinkButtons(bool) override {}
-  void RefreshFromStore(int) override { store_.RebuildParamTable(store_.SceneFlag); }
-  void RebuildModeList() override {}
-  void ShowMainWindow() override {}
-  void SetTimerRunning(LinkTimer timer, bool running) override {
-    QTimer& t = timer == LinkTimer::Scan ? scan_ : timer == LinkTimer::Transfer ? transfer_ : hold_;
-    if (running && !t.isActive()) t.start();
-    if (!running) t.stop();
-  }
-  void AppendLog(const std::string& line) override { log.push_back(line); }
-  void ClearLog() override { log.clear(); }
-  void ShowDeviceId(const std::string&) override {}
-  void ShowSelectedPort(int) override {}
-  void ShowPortProblem(const std::string& text) override { problems.push_back(text); }
-
-  std::string status;
-  std::vector<std::string> problems;
-  std::vector<std::string> messages;
-  std::vector<std::string> log;
-
- private:
-  ParamStore& store_;
-  QTimer scan_, transfer_, hold_;
-};
 
 struct Session {
   ParamStore store;
