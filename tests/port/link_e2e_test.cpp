@@ -24,10 +24,10 @@
 #include "link/emulator.h"
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
+#include "port_rig.h"
 #include "posix/emulator_process.h"
 #include "posix/pty.h"
 #include "store/param_store.h"
-#include "timer_view.h"
 
 namespace dsp {
 namespace {
@@ -35,6 +35,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::App;
+using test::ExpectStoresEqual;
 using test::RunUntil;
 using test::TimerView;
 
@@ -60,17 +61,6 @@ struct Session {
            link.LinkState == 2;
   }
 };
-
-void ExpectStoresEqual(const ParamStore& store, const ProcessorEmulator& expected) {
-  for (int c = 0; c < 9; ++c)
-    for (int i = 0; i < TransferLength[static_cast<std::size_t>(c)]; ++i)
-      ASSERT_EQ(store.Device(c, i), expected.image[c][i]) << c << ":" << i;
-  for (int slot : {3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 32, 33, 34})
-    EXPECT_EQ(store.Device(9, slot), expected.image[9][slot]) << slot;
-  EXPECT_EQ(store.ModeNames, expected.modeNames);
-  EXPECT_EQ(store.SystemPassword, expected.systemPassword);
-  EXPECT_EQ(store.LockPassword, expected.lockPassword);
-}
 
 std::vector<std::string> ReadLines(const fs::path& file) {
   std::vector<std::string> lines;

@@ -19,9 +19,9 @@
 #include "../support/run_until.h"
 #include "link/qt_any_port.h"
 #include "link/qt_network_port.h"
+#include "port_rig.h"
 #include "posix/pty.h"
 #include "posix/ser2net_process.h"
-#include "timer_view.h"
 
 namespace dsp {
 namespace {

@@ -1,7 +1,10 @@
 #pragma once
-// What the main window does for the link in the port tests: runs the three
-// link timers as real QTimers and refreshes from the stores; everything
-// else the link shows is recorded.
+// Common ground of the port tests: the Qt application, a link view that
+// runs the three link timers as real QTimers and refreshes from the stores
+// (everything else the link shows is recorded), and the check that a
+// download brought the emulator's whole setting.
+
+#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QObject>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "link/device_link.h"
+#include "link/emulator.h"
 #include "link/link_view.h"
 #include "store/param_store.h"
 
@@ -66,5 +70,16 @@ class TimerView : public LinkView {
   ParamStore& store_;
   QTimer scan_, transfer_, hold_;
 };
+
+inline void ExpectStoresEqual(const ParamStore& store, const ProcessorEmulator& expected) {
+  for (int c = 0; c < 9; ++c)
+    for (int i = 0; i < TransferLength[static_cast<std::size_t>(c)]; ++i)
+      ASSERT_EQ(store.Device(c, i), expected.image[c][i]) << c << ":" << i;
+  for (int slot : {3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 32, 33, 34})
+    EXPECT_EQ(store.Device(9, slot), expected.image[9][slot]) << slot;
+  EXPECT_EQ(store.ModeNames, expected.modeNames);
+  EXPECT_EQ(store.SystemPassword, expected.systemPassword);
+  EXPECT_EQ(store.LockPassword, expected.lockPassword);
+}
 
 }  // namespace dsp::test
