@@ -38,6 +38,7 @@ void Usage(std::ostream& out) {
          "  --chunk N          deliver replies in pieces of N bytes\n"
          "  --bad-checksum     every block frame reply carries a wrong checksum\n"
          "  --ack-aa           acknowledge with FE AA instead of FE BB\n"
+         "  --ignore-uploads   acknowledge channel block uploads but keep the setting\n"
          "  --seed N           seed for the stray bytes and --random-image\n"
          "  --random-image     start from a random setting instead of the factory one\n"
          "  --log FILE         append every received frame (hex) to FILE\n"
@@ -96,6 +97,8 @@ int main(int argc, char** argv) {
       faults.badChecksum = true;
     } else if (arg == "--ack-aa") {
       faults.ackAA = true;
+    } else if (arg == "--ignore-uploads") {
+      faults.ignoreUploads = true;
     } else if (arg == "--random-image") {
       randomImage = true;
     } else if (arg == "-v") {

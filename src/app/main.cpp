@@ -1,12 +1,16 @@
 // The control application: the main window, the status dialog and the link
-// to the processor on a serial port. The one place that reads the command
-// line; everything else is built and connected by Application.
+// to the processor; or, given a command, the same link without a window.
+// The one place that reads the command line; the window is built and
+// connected by Application, the commands live in src/cli.
+
+#include <signal.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStringList>
 #include <cstdio>
 
+#include "cli/command_line.h"
 #include "mainwindow/application.h"
 
 #ifndef DSP_VERSION
@@ -14,39 +18,23 @@
 #endif
 
 int main(int argc, char** argv) {
+  // A closed connection or a closed output pipe is an error to report, not
+  // a reason to die.
+  ::signal(SIGPIPE, SIG_IGN);
   QCoreApplication::setApplicationName(QStringLiteral("dsp-control"));
   QCoreApplication::setApplicationVersion(QStringLiteral(DSP_VERSION));
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Remote front panel for the digital audio effect processor on a serial port."));
-  const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                      QStringLiteral("Show this help and exit."));
-  const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                         QStringLiteral("Show the version and exit."));
-  parser.addOption(helpOption);
-  parser.addOption(versionOption);
-  const QCommandLineOption port(QStringLiteral("port"),
-                                QStringLiteral("Try serial port NAME first when scanning for the processor "
-                                               "(a device path or a pseudo-terminal; repeatable)."),
-                                QStringLiteral("NAME"));
-  const QCommandLineOption presets(
-      QStringLiteral("presets"),
-      QStringLiteral("Keep the preset files in DIR instead of the default folder."), QStringLiteral("DIR"));
-  parser.addOption(port);
-  parser.addOption(presets);
+  const dsp::cli::Options options;
+  options.AddTo(parser);
   // --help and --version are answered before the window system is reached,
   // so that they work without a display.
-  auto help = [&parser] {
-    return parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                     QCoreApplication::applicationName());
-  };
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
     if (arg == QLatin1String("--port") || arg == QLatin1String("--presets")) {
       ++i;  // the option's value, whatever it is
     } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
-      std::fputs(qPrintable(help()), stdout);
+      std::fputs(qPrintable(dsp::cli::HelpText(parser)), stdout);
       return 0;
     } else if (arg == QLatin1String("-v") || arg == QLatin1String("--version")) {
       std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
@@ -54,24 +42,25 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  // A command runs without a window (and without a display).
+  if (dsp::cli::HasCommand(argc, argv)) return dsp::cli::Run(argc, argv);
 
   // The toolkit takes its own options (-platform, -style, ...) off the
   // command line; the rest must be ours.
   QApplication app(argc, argv);
   if (!parser.parse(QCoreApplication::arguments())) {
-    std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(help()));
-    return 2;
+    std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(dsp::cli::HelpText(parser)));
+    return dsp::cli::kExitUsage;
   }
-  if (!parser.positionalArguments().isEmpty()) {
-    std::fprintf(stderr, "unexpected argument: %s\n\n%s", qPrintable(parser.positionalArguments().first()),
-                 qPrintable(help()));
-    return 2;
+  if (parser.isSet(options.json)) {
+    std::fprintf(stderr, "--json needs a command\n\n%s", qPrintable(dsp::cli::HelpText(parser)));
+    return dsp::cli::kExitUsage;
   }
 
-  dsp::AppOptions options;
-  options.ports = parser.values(port);
-  options.presetDir = parser.value(presets);
-  dsp::Application application(options);
+  dsp::AppOptions appOptions;
+  appOptions.ports = parser.values(options.port);
+  appOptions.presetDir = parser.value(options.presets);
+  dsp::Application application(appOptions);
   application.Start();
   return app.exec();
 }

@@ -196,6 +196,7 @@ void ProcessorEmulator::HandleWrite(int address, const Bytes& payload) {
       const int c = U16(payload, 0);
       if (c < 0 || c > 8) return;
       ++uploads;
+      if (faults.ignoreUploads) return;
       const int n = std::min<int>(TransferLength[static_cast<std::size_t>(c)],
                                   static_cast<int>(payload.size() / 2) - 1);
       for (int i = 0; i < n; ++i) SetCell(image, c, i, U16(payload, 2 + 2 * static_cast<std::size_t>(i)));

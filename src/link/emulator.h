@@ -8,7 +8,7 @@
 //
 // Faults can be injected: silence after a number of frames, stray bytes
 // before every reply, replies split into small pieces, wrong checksums, and
-// FE AA in place of FE BB.
+// FE AA in place of FE BB, block uploads acknowledged and dropped.
 
 #include <array>
 #include <cstdint>
@@ -22,12 +22,13 @@
 namespace dsp {
 
 struct EmulatorFaults {
-  long silentAfter = -1;     // frames answered before falling silent (-1: never)
-  bool garbage = false;      // 1..5 stray bytes before every reply
-  std::size_t chunk = 0;     // replies delivered in pieces of this many bytes (0: whole)
-  bool badChecksum = false;  // every block frame reply carries a wrong checksum
-  bool ackAA = false;        // acknowledge with FE AA instead of FE BB
-  std::uint32_t seed = 1;    // for the stray bytes
+  long silentAfter = -1;       // frames answered before falling silent (-1: never)
+  bool garbage = false;        // 1..5 stray bytes before every reply
+  std::size_t chunk = 0;       // replies delivered in pieces of this many bytes (0: whole)
+  bool badChecksum = false;    // every block frame reply carries a wrong checksum
+  bool ackAA = false;          // acknowledge with FE AA instead of FE BB
+  bool ignoreUploads = false;  // acknowledge channel block uploads but keep the setting
+  std::uint32_t seed = 1;      // for the stray bytes
 };
 
 class ProcessorEmulator {

@@ -18,9 +18,12 @@ namespace dsp {
 namespace {
 
 constexpr int kMaxNameChars = kModeNameLength;
-// Slots of channel 9 replies that carry nothing to store.
+// Slots of channel 9 replies that carry nothing to store. The reply to the
+// download's request of 0x0902 is the processor's current mode: it is kept
+// (system slot 2), so the mode label and list show the mode the processor
+// is in rather than mode 1 after every connection.
 bool IgnoredSystemSlot(int slot) {
-  return slot == 1 || slot == 2 || slot == 15 || slot == 16 || slot == 48;
+  return slot == 1 || slot == 15 || slot == 16 || slot == 48;
 }
 
 }  // namespace

@@ -150,14 +150,12 @@ std::string BuildPresetFile(const ParamStore& store) {
   return file;
 }
 
-SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& folder,
-                          std::string_view name) {
-  if (!ValidPresetName(name)) return {false, NoticeBadName.chinese, NoticeBadName.english};
-  const std::string content = BuildPresetFile(store);
-  const auto scratch = PresetScratchPath(folder, name);
-  // A listed preset whose extension has another letter case is replaced in
-  // place rather than joined by a second file of the same listed name.
-  const auto target = FindPresetFile(folder, name);
+namespace {
+
+// Writes `content` to `scratch`, then renames it over `target`: a failed
+// write leaves an existing target as it was, and no half-written target.
+SaveResult WriteThroughScratch(const std::string& content, const std::filesystem::path& scratch,
+                               const std::filesystem::path& target) {
   auto fail = [&](const std::string& reason) {
     std::error_code ignored;
     std::filesystem::remove(scratch, ignored);
@@ -177,13 +175,33 @@ SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& 
   return {true, {}, {}};
 }
 
+}  // namespace
+
+SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& folder,
+                          std::string_view name) {
+  if (!ValidPresetName(name)) return {false, NoticeBadName.chinese, NoticeBadName.english};
+  // A listed preset whose extension has another letter case is replaced in
+  // place rather than joined by a second file of the same listed name.
+  return WriteThroughScratch(BuildPresetFile(store), PresetScratchPath(folder, name),
+                             FindPresetFile(folder, name));
+}
+
+SaveResult SavePresetFileAs(const ParamStore& store, const std::filesystem::path& file) {
+  if (file.filename().empty()) return {false, NoticeBadName.chinese, NoticeBadName.english};
+  std::filesystem::path scratch = file;
+  scratch += ".tmp";
+  return WriteThroughScratch(BuildPresetFile(store), scratch, file);
+}
+
 LoadOutcome LoadPresetFile(ParamStore& store, const std::filesystem::path& folder, std::string_view name,
                            PresetEvents& events) {
   if (!ValidPresetName(name)) return LoadFailure::Notice(events, LoadOutcome::BadName, NoticeBadName);
+  return LoadPresetFileFrom(store, FindPresetFile(folder, name), events);
+}
 
+LoadOutcome LoadPresetFileFrom(ParamStore& store, const std::filesystem::path& path, PresetEvents& events) {
   std::string content;
   {
-    const auto path = FindPresetFile(folder, name);
     std::error_code ec;
     std::ifstream in;
     if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
@@ -192,6 +210,10 @@ LoadOutcome LoadPresetFile(ParamStore& store, const std::filesystem::path& folde
     if (in.bad()) return LoadFailure::Notice(events, LoadOutcome::Missing, NoticeFileMissing);
   }
 
+  return LoadPresetContent(store, content, events);
+}
+
+LoadOutcome LoadPresetContent(ParamStore& store, const std::string& content, PresetEvents& events) {
   // The whole file is unscrambled before any line is interpreted.
   std::vector<std::string> lines = SplitLines(content);
   for (std::size_t k = 0; k < lines.size(); ++k) {

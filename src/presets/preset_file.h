@@ -104,6 +104,11 @@ struct SaveResult {
 SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& folder,
                           std::string_view name);
 
+// The same content written to exactly `file` (any name, no extension
+// added), through the scratch file `file` + ".tmp" beside it: a failure
+// never leaves a partial or damaged `file`.
+SaveResult SavePresetFileAs(const ParamStore& store, const std::filesystem::path& file);
+
 enum class LoadOutcome { Accepted, BadName, Missing, Malformed, FormatError, Corrupted };
 
 // Reads folder/name.Wfxr (or the listed file FindPresetFile finds for it) and,
@@ -116,5 +121,11 @@ enum class LoadOutcome { Accepted, BadName, Missing, Malformed, FormatError, Cor
 // and the check value.
 LoadOutcome LoadPresetFile(ParamStore& store, const std::filesystem::path& folder, std::string_view name,
                            PresetEvents& events);
+// The same for the file at exactly `path`, with the same checks from the
+// file's presence on.
+LoadOutcome LoadPresetFileFrom(ParamStore& store, const std::filesystem::path& path, PresetEvents& events);
+// The checks and the copy into the device image, for a file's content read
+// already (every check after the file's presence).
+LoadOutcome LoadPresetContent(ParamStore& store, const std::string& content, PresetEvents& events);
 
 }  // namespace dsp

@@ -220,8 +220,16 @@ TEST(ReceiveParser, Cases) {
          ParamStore fresh;
          EXPECT_EQ(r.store.DeviceImage, fresh.DeviceImage);
        }},
+      {"the current mode reply is kept as the current mode",
+       {BuildValueFrame(CmdWrite, 0x0902, 5)},
+       nullptr,
+       [](Rig& r) {
+         ParamStore expected;
+         expected.DeviceImage[9][2] = 5;
+         EXPECT_EQ(r.store.DeviceImage, expected.DeviceImage);
+       }},
       {"ignored command replies and high slots change nothing",
-       {BuildValueFrame(CmdWrite, 0x0902, 5), BuildValueFrame(CmdWrite, 0x0930, 5),
+       {BuildValueFrame(CmdWrite, 0x0901, 5), BuildValueFrame(CmdWrite, 0x0930, 5),
         BuildValueFrame(CmdWrite, 0x0931, 5), BuildValueFrame(CmdWrite, 0x0910, 5)},
        nullptr,
        [](Rig& r) {

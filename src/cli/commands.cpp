@@ -1,0 +1,265 @@
+#include "cli/commands.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "cli/device_session.h"
+#include "presets/device_modes.h"
+#include "presets/preset_file.h"
+#include "store/param_store.h"
+
+namespace dsp::cli {
+
+namespace {
+
+constexpr int kCurrentModeSlot = 2;  // system slot of the current mode (0x0902)
+constexpr std::size_t kDifferencesListed = 20;
+
+const char* const kChannelNames[9] = {"music",       "microphone A", "microphone B", "echo", "reverb",
+                                      "main output", "subwoofer",    "centre",       "rear"};
+
+// A mode number as the mode list shows it, 1..15; 0 when it is none.
+int ModeNumber(const std::string& text) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > kModeCount) return 0;
+  return value;
+}
+
+std::filesystem::path LocalPath(const std::string& text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+// The preset reader's notices, in English, for the error line.
+class NoticeRecorder : public PresetEvents {
+ public:
+  void ShowNotice(const std::string&, const std::string& english) override { notice = english; }
+  void ClearLog() override {}
+  void AppendLog(const std::string&) override {}
+  void RequestUpload() override {}
+  std::string notice;
+};
+
+void JsonString(std::ostringstream& out, const std::string& text) {
+  out << '"';
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"':
+        out << "\\\"";
+        break;
+      case '\\':
+        out << "\\\\";
+        break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+          out << escaped;
+        } else {
+          out << static_cast<char>(c);
+        }
+    }
+  }
+  out << '"';
+}
+
+int Failed(std::FILE* err, const std::string& line) {
+  std::fprintf(err, "dsp-control: %s\n", line.c_str());
+  return kExitFailure;
+}
+
+int Info(const Request& request, DeviceSession& session, std::FILE* out) {
+  const ParamStore& store = session.store();
+  const int current = store.Device(9, kCurrentModeSlot);
+  const int number = current >= 0 && current < kModeCount ? current + 1 : 0;
+  std::vector<std::string> names(store.ModeNames.begin(), store.ModeNames.end());
+  if (request.json) {
+    std::fputs(InfoJson(session.portName(), session.link().DeviceId, number, names).c_str(), out);
+    std::fputc('\n', out);
+    return kExitOk;
+  }
+  std::fprintf(out, "port: %s\n", session.portName().c_str());
+  std::fprintf(out, "device: %s\n", session.link().DeviceId.c_str());
+  if (number > 0)
+    std::fprintf(out, "current mode: %s\n",
+                 ModeEntryText(number - 1, names[static_cast<std::size_t>(number - 1)]).c_str());
+  else
+    std::fprintf(out, "current mode: unknown (%d)\n", current);
+  std::fputs("modes:\n", out);
+  for (int slot = 0; slot < kModeCount; ++slot)
+    std::fprintf(out, "%s\n", ModeEntryText(slot, names[static_cast<std::size_t>(slot)]).c_str());
+  return kExitOk;
+}
+
+int Backup(const std::string& file, DeviceSession& session, std::FILE* out, std::FILE* err) {
+  const SaveResult saved = SavePresetFileAs(session.store(), LocalPath(file));
+  if (!saved) return Failed(err, file + ": " + saved.english);
+  std::fprintf(out, "saved %s from %s\n", file.c_str(), session.portName().c_str());
+  return kExitOk;
+}
+
+// The values a restore sends and reads back: rows 0..8, as far as a block
+// transfer carries them.
+std::vector<std::string> Differences(const ParamStore::DeviceRow* expected, const ParamStore& now) {
+  std::vector<std::string> lines;
+  for (int c = 0; c < 9; ++c) {
+    for (int i = 0; i < TransferLength[static_cast<std::size_t>(c)]; ++i) {
+      const std::int32_t want = expected[c][static_cast<std::size_t>(i)];
+      const std::int32_t got = now.Device(c, i);
+      if (want == got) continue;
+      char line[160];
+      std::snprintf(line, sizeof line, "%s (channel %d) entry %d: file %d, processor %d", kChannelNames[c], c,
+                    i, want, got);
+      lines.emplace_back(line);
+    }
+  }
+  return lines;
+}
+
+int Restore(const std::string& file, const std::string& content, DeviceSession& session, std::FILE* out,
+            std::FILE* err) {
+  // The file's entries over what the processor holds now: entries a file
+  // leaves out keep the processor's values.
+  NoticeRecorder notices;
+  if (LoadPresetContent(session.store(), content, notices) != LoadOutcome::Accepted)
+    return Failed(err, file + ": " + notices.notice);
+  std::array<ParamStore::DeviceRow, 9> expected{};
+  for (int c = 0; c < 9; ++c)
+    expected[static_cast<std::size_t>(c)] = session.store().DeviceImage[static_cast<std::size_t>(c)];
+
+  if (!session.Upload()) {
+    return Failed(err, session.error() + "; the processor may now hold part of " + file +
+                           "'s settings: run the restore again");
+  }
+  for (auto& row : session.store().DeviceImage) row.fill(-1);  // nothing stale can pass the check
+  if (!session.DownloadAgain()) {
+    return Failed(err, session.error() + "; " + file + " was sent but could not be verified");
+  }
+  const std::vector<std::string> differences = Differences(expected.data(), session.store());
+  if (!differences.empty()) {
+    std::fprintf(err, "dsp-control: not verified: the processor holds %zu value(s) other than %s:\n",
+                 differences.size(), file.c_str());
+    for (std::size_t i = 0; i < differences.size() && i < kDifferencesListed; ++i)
+      std::fprintf(err, "  %s\n", differences[i].c_str());
+    if (differences.size() > kDifferencesListed)
+      std::fprintf(err, "  ... and %zu more\n", differences.size() - kDifferencesListed);
+    return kExitFailure;
+  }
+  std::fprintf(out, "verified: %s holds the settings of %s\n", session.portName().c_str(), file.c_str());
+  return kExitOk;
+}
+
+}  // namespace
+
+std::string InfoJson(const std::string& port, const std::string& device, int currentMode,
+                     const std::vector<std::string>& modeNames) {
+  std::ostringstream out;
+  out << "{\"port\":";
+  JsonString(out, port);
+  out << ",\"device\":";
+  JsonString(out, device);
+  out << ",\"currentMode\":";
+  if (currentMode > 0)
+    out << currentMode;
+  else
+    out << "null";
+  out << ",\"modes\":[";
+  for (std::size_t i = 0; i < modeNames.size(); ++i) {
+    if (i > 0) out << ',';
+    out << "{\"number\":" << i + 1 << ",\"name\":";
+    JsonString(out, modeNames[i]);
+    out << '}';
+  }
+  out << "]}";
+  return out.str();
+}
+
+bool Validate(const Request& request, std::string& problem) {
+  const std::string& c = request.command;
+  const std::size_t n = request.arguments.size();
+  auto count = [&](std::size_t wanted, const char* usage) {
+    if (n == wanted) return true;
+    problem = c + " takes " + usage;
+    return false;
+  };
+  if (request.json && c != "info") {
+    problem = "--json is for info only";
+    return false;
+  }
+  if (c == "info") return count(0, "no arguments");
+  if (c == "backup" || c == "restore") {
+    if (!count(1, "one argument: FILE")) return false;
+    if (request.arguments[0].empty()) {
+      problem = c + ": the file name is empty";
+      return false;
+    }
+    return true;
+  }
+  if (c == "recall-mode" || c == "save-mode") {
+    if (!count(c == "recall-mode" ? 1 : 2, c == "recall-mode" ? "one argument: N" : "two arguments: N NAME"))
+      return false;
+    if (ModeNumber(request.arguments[0]) == 0) {
+      problem = c + ": N is a mode number from 1 to 15, not '" + request.arguments[0] + "'";
+      return false;
+    }
+    if (c == "save-mode" && !ModeNameSendable(request.arguments[1])) {
+      problem = "save-mode: a mode name has at most 20 characters, printable ASCII only";
+      return false;
+    }
+    return true;
+  }
+  problem = "unknown command '" + c + "'";
+  return false;
+}
+
+int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal) {
+  // A restore checks its file before anything is opened.
+  std::string content;
+  if (request.command == "restore") {
+    const std::string& file = request.arguments[0];
+    std::ifstream in(LocalPath(file), std::ios::binary);
+    if (!in.is_open()) return Failed(err, file + ": cannot be read");
+    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return Failed(err, file + ": cannot be read");
+    ParamStore trial;
+    NoticeRecorder notices;
+    if (LoadPresetContent(trial, content, notices) != LoadOutcome::Accepted)
+      return Failed(err, file + ": " + notices.notice + " (nothing was sent)");
+  }
+
+  DeviceSession session(request.ports, err, errIsTerminal);
+  if (!session.Connect()) return Failed(err, session.error());
+
+  const std::string& command = request.command;
+  if (command == "info") return Info(request, session, out);
+  if (command == "backup") return Backup(request.arguments[0], session, out, err);
+  if (command == "restore") return Restore(request.arguments[0], content, session, out, err);
+  const int slot = ModeNumber(request.arguments[0]) - 1;
+  if (command == "recall-mode") {
+    if (!session.RecallMode(slot)) return Failed(err, session.error());
+    std::fprintf(out, "recalled %s on %s\n", ModeEntryText(slot, session.store().ModeNames[slot]).c_str(),
+                 session.portName().c_str());
+    return kExitOk;
+  }
+  // save-mode: stored, then read back.
+  const std::string& name = request.arguments[1];
+  if (!session.SaveMode(slot, name)) return Failed(err, session.error());
+  if (!session.DownloadAgain())
+    return Failed(err, session.error() + "; the mode was saved but not read back");
+  auto trimmed = [](std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+  };
+  const std::string stored = session.store().ModeNames[static_cast<std::size_t>(slot)];
+  if (trimmed(stored) != trimmed(name))
+    return Failed(err,
+                  "mode " + std::to_string(slot + 1) + " reads back as '" + stored + "', not '" + name + "'");
+  std::fprintf(out, "saved %s on %s\n", ModeEntryText(slot, name).c_str(), session.portName().c_str());
+  return kExitOk;
+}
+
+}  // namespace dsp::cli

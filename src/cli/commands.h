@@ -1,0 +1,31 @@
+#pragma once
+// The headless commands: info, backup, restore, recall-mode, save-mode.
+// Each links to the processor through a DeviceSession, prints its result
+// on `out` and says what went wrong in one line on `err` (progress goes
+// there too).
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace dsp::cli {
+
+struct Request {
+  std::string command;
+  std::vector<std::string> arguments;
+  std::vector<std::string> ports;  // scanned in order; empty: the machine's serial ports
+  bool json = false;
+};
+
+// Checks the command and its arguments before anything is opened; false
+// with the problem in `problem` (exit status 2).
+bool Validate(const Request& request, std::string& problem);
+
+// Runs a validated request; returns the exit status (0 or 1).
+int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal);
+
+// The info result as one JSON object (exposed for tests).
+std::string InfoJson(const std::string& port, const std::string& device, int currentMode,
+                     const std::vector<std::string>& modeNames);
+
+}  // namespace dsp::cli

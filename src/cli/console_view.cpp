@@ -1,0 +1,81 @@
+#include "cli/console_view.h"
+
+#include <QObject>
+#include <algorithm>
+
+#include "link/device_link.h"
+#include "store/param_store.h"
+
+namespace dsp::cli {
+
+namespace {
+constexpr int kBarWidth = 30;
+}
+
+ConsoleView::ConsoleView(ParamStore& store, std::FILE* progressOut, bool progressIsTerminal)
+    : store_(store), out_(progressOut), terminal_(progressIsTerminal) {
+  scan_.setInterval(1000);
+  transfer_.setInterval(100);
+  hold_.setInterval(20);
+}
+
+ConsoleView::~ConsoleView() {
+  EndProgress();
+}
+
+void ConsoleView::Attach(DeviceLink& link) {
+  QObject::connect(&scan_, &QTimer::timeout, [&link] { link.Timer1Timer(); });
+  QObject::connect(&transfer_, &QTimer::timeout, [&link] { link.Timer2Timer(); });
+  QObject::connect(&hold_, &QTimer::timeout, [&link] { link.HoldTimerTimer(); });
+}
+
+void ConsoleView::SetTimerRunning(LinkTimer timer, bool running) {
+  QTimer& t = timer == LinkTimer::Scan ? scan_ : timer == LinkTimer::Transfer ? transfer_ : hold_;
+  if (running && !t.isActive()) t.start();
+  if (!running) t.stop();
+}
+
+void ConsoleView::RefreshFromStore(int which) {
+  // What the window shows comes from the panel order; the command line
+  // reads it the same way (the processor's rights and current mode).
+  (void)which;
+  store_.RebuildParamTable(store_.SceneFlag);
+  ++completions_;
+}
+
+void ConsoleView::SetPhase(const std::string& phase) {
+  EndProgress();
+  phase_ = phase;
+  shown_ = -1;
+}
+
+void ConsoleView::EndProgress() {
+  if (barOpen_ && out_ != nullptr) {
+    std::fputc('\n', out_);
+    std::fflush(out_);
+  }
+  barOpen_ = false;
+}
+
+void ConsoleView::UpdateStatusDialog(const std::string&, int percent) {
+  if (phase_.empty() || out_ == nullptr || !transfer_.isActive()) return;
+  percent = std::clamp(percent, 0, 100);
+  if (terminal_) {
+    if (percent == shown_) return;
+    const int filled = percent * kBarWidth / 100;
+    std::fprintf(out_, "\r%-12s [%s%s] %3d%%", phase_.c_str(),
+                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                 std::string(static_cast<std::size_t>(kBarWidth - filled), '-').c_str(), percent);
+    barOpen_ = true;
+  } else {
+    // One line per tenth reached: a log stays short.
+    const int tenth = percent / 10 * 10;
+    if (shown_ >= 0 && tenth <= shown_) return;
+    percent = tenth;
+    std::fprintf(out_, "%s: %d%%\n", phase_.c_str(), percent);
+  }
+  shown_ = percent;
+  std::fflush(out_);
+}
+
+}  // namespace dsp::cli
