@@ -1,6 +1,7 @@
 #include "mainwindow/application.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -14,11 +15,13 @@
 #include "editing/store_refresh.h"
 #include "link/device_link.h"
 #include "link/frames.h"
+#include "link/qt_any_port.h"
 #include "link/qt_serial_port.h"
 #include "logview/traffic_log.h"
 #include "logview/traffic_tap.h"
 #include "logview/traffic_window.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/network_ports.h"
 #include "mainwindow/status_dialog.h"
 #include "mainwindow/window_link_view.h"
 #include "panels/picture_button.h"
@@ -58,8 +61,7 @@ std::filesystem::path PresetFolder(const AppOptions& options) {
 
 }  // namespace
 
-Application::Application(AppOptions options)
-    : Application(std::make_unique<QtSerialPort>(), std::move(options)) {}
+Application::Application(AppOptions options) : Application(MakePort(), std::move(options)) {}
 
 Application::Application(QStringList extraPorts) : Application(AppOptions{std::move(extraPorts), {}}) {}
 
@@ -103,6 +105,31 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   shortcut->setObjectName(QStringLiteral("TrafficShortcut"));
   shortcut->setContext(Qt::ApplicationShortcut);
   QObject::connect(shortcut, &QShortcut::activated, [this] { trafficWindow_->Open(); });
+
+  // Network ports added by the user: remembered, scanned like serial ports.
+  // A port added while nothing is linked is tried at once.
+  networkPorts_ = std::make_unique<NetworkPortList>(options_.settingsPath);
+  networkDialog_ = std::make_unique<NetworkPortsDialog>(*networkPorts_, window_.get());
+  networkDialog_->Changed = [this] {
+    FillPortList();
+    if (link_->StatusText() == "设备未连接") window_->Hooks().startLink();
+  };
+  auto openNetworkPorts = [this] {
+    networkDialog_->show();
+    networkDialog_->raise();
+    networkDialog_->activateWindow();
+  };
+  auto* networkShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), window_.get());
+  networkShortcut->setObjectName(QStringLiteral("NetworkPortsShortcut"));
+  networkShortcut->setContext(Qt::ApplicationShortcut);
+  QObject::connect(networkShortcut, &QShortcut::activated, openNetworkPorts);
+  if (auto* button = window_->findChild<PictureButton*>(QStringLiteral("LinkBtn"))) {
+    auto* action = new QAction(QStringLiteral("网络端口... (Ctrl+N)"), button);
+    action->setObjectName(QStringLiteral("NetworkPortsAction"));
+    QObject::connect(action, &QAction::triggered, openNetworkPorts);
+    button->addAction(action);
+    button->setContextMenuPolicy(Qt::ActionsContextMenu);
+  }
 
   view_->TimerControl = [this](LinkTimer timer, bool running) {
     QTimer& t = timer == LinkTimer::Scan ? scan_ : (timer == LinkTimer::Transfer ? transfer_ : hold_);
@@ -157,6 +184,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
     hold_.stop();
     dialog_->hide();
     trafficWindow_->close();
+    networkDialog_->close();
     QCoreApplication::quit();
   };
 }
@@ -180,6 +208,10 @@ Application::~Application() {
 std::vector<std::string> Application::PortNames() const {
   std::vector<std::string> names;
   for (const QString& extra : options_.ports) names.push_back(extra.toStdString());
+  for (const QString& remembered : networkPorts_->Names()) {
+    const std::string name = remembered.toStdString();
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
   for (const std::string& name : QtSerialPort::AvailablePortNames()) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }

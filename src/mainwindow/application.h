@@ -17,6 +17,8 @@ namespace dsp {
 class DeviceLink;
 class LinkWriter;
 class MainWindow;
+class NetworkPortList;
+class NetworkPortsDialog;
 class SerialPort;
 class StatusDialog;
 class SystemPage;
@@ -29,6 +31,8 @@ class WindowLinkView;
 struct AppOptions {
   QStringList ports;  // tried first when scanning for the processor
   QString presetDir;  // the preset folder; empty: the default folder
+  // The settings file (the remembered network ports); empty: the user's.
+  QString settingsPath;
 };
 
 class Application {
@@ -58,9 +62,13 @@ class Application {
   SystemPage& System() { return *system_; }
   TrafficLog& Traffic() { return *traffic_; }
   TrafficWindow& TrafficView() { return *trafficWindow_; }
+  // The remembered network ports and the window that edits them.
+  NetworkPortList& NetworkPorts() { return *networkPorts_; }
+  NetworkPortsDialog& NetworkPortsWindow() { return *networkDialog_; }
 
  private:
-  // The ports to scan: those of the command line first, then the machine's.
+  // The ports to scan: those of the command line first, then the
+  // remembered network ports, then the machine's serial ports.
   std::vector<std::string> PortNames() const;
   // The hidden port list shows `names`.
   void ShowPortList(const std::vector<std::string>& names);
@@ -74,6 +82,8 @@ class Application {
   std::unique_ptr<TrafficLog> traffic_;
   std::unique_ptr<TrafficTap> tap_;  // the link's port: port_ with its traffic recorded
   std::unique_ptr<TrafficWindow> trafficWindow_;
+  std::unique_ptr<NetworkPortList> networkPorts_;
+  std::unique_ptr<NetworkPortsDialog> networkDialog_;
   std::unique_ptr<StatusDialog> dialog_;
   std::unique_ptr<WindowLinkView> view_;
   std::unique_ptr<DeviceLink> link_;
