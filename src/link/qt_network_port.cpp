@@ -26,6 +26,9 @@ constexpr std::size_t kEarlyBytes = 128;
 constexpr std::size_t kPendingLimit = 64 * 1024;
 constexpr int kWriteTimeoutMs = 1000;
 constexpr int kFirstRetryMs = 100;
+// A raw connection is taken as up only after this long without a refusal:
+// a server whose device is still held says so at once and closes.
+constexpr int kRawSettleMs = 200;
 
 // Keep-alive probes of an idle connection: the first after 10 s of quiet,
 // then every 5 s, giving up after 3 unanswered ones.
@@ -40,6 +43,10 @@ QtNetworkPort::QtNetworkPort(QObject* parent) : QObject(parent) {
   retryTimer_.setSingleShot(true);
   connect(&connectTimer_, &QTimer::timeout, this, &QtNetworkPort::onConnectTimeout);
   connect(&retryTimer_, &QTimer::timeout, this, &QtNetworkPort::startConnect);
+  settleTimer_.setSingleShot(true);
+  connect(&settleTimer_, &QTimer::timeout, this, [this] {
+    if (state_ == State::Negotiating && !session_) lineUp();
+  });
   connect(&socket_, &QTcpSocket::connected, this, &QtNetworkPort::onConnected);
   connect(&socket_, &QTcpSocket::readyRead, this, &QtNetworkPort::onReadyRead);
   connect(&socket_, &QTcpSocket::errorOccurred, this, &QtNetworkPort::onError);
@@ -103,13 +110,13 @@ void QtNetworkPort::onConnected() {
     setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
   }
 #endif
+  state_ = State::Negotiating;
   if (session_) {
-    state_ = State::Negotiating;
     sendRaw(session_->Start());
     // The server may have spoken first.
     drainSocket();
   } else {
-    lineUp();
+    settleTimer_.start(kRawSettleMs);
   }
 }
 
@@ -141,7 +148,7 @@ bool QtNetworkPort::drainSocket() {
     early_.insert(early_.end(), input_.begin() + static_cast<std::ptrdiff_t>(before),
                   input_.begin() + static_cast<std::ptrdiff_t>(before + take));
   }
-  if (state_ == State::Negotiating) {
+  if (state_ == State::Negotiating && session_) {
     if (session_->phase() == telnet::TelnetSession::Phase::Failed) {
       fail(SerialPortError(where() + ": " + session_->failure(), PortFault::Other));
     } else if (session_->phase() == telnet::TelnetSession::Phase::Ready) {
@@ -153,6 +160,7 @@ bool QtNetworkPort::drainSocket() {
 
 void QtNetworkPort::lineUp() {
   connectTimer_.stop();
+  settleTimer_.stop();
   state_ = State::Up;
   if (!pending_.empty()) {
     const Bytes waiting = std::move(pending_);
@@ -242,6 +250,7 @@ void QtNetworkPort::fail(const SerialPortError& why) {
   goneReason_ = std::make_unique<SerialPortError>(why);
   connectTimer_.stop();
   retryTimer_.stop();
+  settleTimer_.stop();
   // Closed and reported on the next turn of the event loop: not from inside
   // the socket's own signal, nor from inside a Read() or Write() of the
   // link, which stop early once the loss is known.
@@ -272,6 +281,7 @@ void QtNetworkPort::Close() {
   goneReason_.reset();
   connectTimer_.stop();
   retryTimer_.stop();
+  settleTimer_.stop();
   closeSocket();
   session_.reset();
   input_.clear();

@@ -7,8 +7,12 @@
 //
 // Open() starts the connection and returns at once, so no window freezes
 // on a slow or silent host: the port is open and Opening() while the name
-// is looked up, the connection made and the options negotiated; writes
-// made meanwhile wait and go out when the line is up. A failure (name not
+// is looked up, the connection made and the options negotiated (a raw
+// connection settles for a moment instead, long enough for a server to
+// refuse it); writes made meanwhile wait and go out when the line is up.
+// A server that refuses because its device is still held by a session that
+// has only just ended is tried again, waiting longer each time, within the
+// connect time. A failure (name not
 // found, refused, no answer within kConnectTimeoutMs, the server closing
 // the connection, or telling that another client holds its device) closes
 // the port and raises the gone notification with the reason, from the
@@ -85,6 +89,7 @@ class QtNetworkPort : public QObject, public SerialPort {
   QTcpSocket socket_;
   QTimer connectTimer_;
   QTimer retryTimer_;
+  QTimer settleTimer_;
   std::string name_;
   PortAddress address_;
   State state_ = State::Closed;

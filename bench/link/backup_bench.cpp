@@ -1,0 +1,125 @@
+// A backup's transfer over each kind of line, with the same pacing: the
+// processor emulator on a pseudo-terminal, reached directly, through
+// ser2net's raw TCP accepter and through its RFC 2217 accepter. One
+// iteration is the command line's backup: find the processor, download
+// everything, write the preset file. The download is paced by the link's
+// 100 ms transfer tick, so the lines should take the same time; a network
+// line that took longer would show here.
+//
+// BM_LinkedIdle measures what a linked, idle link costs on each line (the
+// heartbeat and the 20 ms pacing tick): CPU time per second of wall time.
+//
+// Needs the dsp-emulator program beside this binary and ser2net installed.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "cli/device_session.h"
+#include "posix/emulator_process.h"
+#include "posix/ser2net_process.h"
+#include "presets/preset_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// One emulator with ser2net in front, for the whole run.
+struct Room {
+  dsp::posix::EmulatorProcess emulator{{"--random-image", "--seed", "3"}};
+  std::unique_ptr<dsp::posix::Ser2netProcess> server;
+  Room() {
+    if (!emulator.path().empty()) server = std::make_unique<dsp::posix::Ser2netProcess>(emulator.path());
+  }
+  std::string Port(int kind) const {
+    if (kind == 0) return emulator.path();
+    return kind == 1 ? server->rawUrl() : server->rfc2217Url();
+  }
+  static Room& Get() {
+    static Room room;
+    return room;
+  }
+};
+
+const char* KindName(int kind) {
+  return kind == 0 ? "pseudo-terminal" : kind == 1 ? "raw TCP" : "RFC 2217";
+}
+
+void BM_Backup(benchmark::State& state) {
+  Room& room = Room::Get();
+  if (!room.server || !room.server->started()) {
+    state.SkipWithError("the emulator or ser2net did not start");
+    return;
+  }
+  const int kind = static_cast<int>(state.range(0));
+  state.SetLabel(KindName(kind));
+  const fs::path file = fs::temp_directory_path() / ("backup_bench_" + std::to_string(::getpid()) + ".Wfxr");
+  for (auto _ : state) {
+    dsp::cli::DeviceSession session({room.Port(kind)}, nullptr, false);
+    if (!session.Connect()) {
+      state.SkipWithError(session.error().c_str());
+      break;
+    }
+    if (!dsp::SavePresetFileAs(session.store(), file)) {
+      state.SkipWithError("the preset file could not be written");
+      break;
+    }
+  }
+  std::error_code ec;
+  fs::remove(file, ec);
+}
+BENCHMARK(BM_Backup)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LinkedIdle(benchmark::State& state) {
+  Room& room = Room::Get();
+  if (!room.server || !room.server->started()) {
+    state.SkipWithError("the emulator or ser2net did not start");
+    return;
+  }
+  const int kind = static_cast<int>(state.range(0));
+  state.SetLabel(KindName(kind));
+  dsp::cli::DeviceSession session({room.Port(kind)}, nullptr, false);
+  if (!session.Connect()) {
+    state.SkipWithError(session.error().c_str());
+    return;
+  }
+  double cpu = 0, wall = 0;
+  for (auto _ : state) {
+    const double before = CpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+    loop.exec();
+    cpu += CpuSeconds() - before;
+    wall += static_cast<double>(clock.elapsed()) / 1000.0;
+  }
+  state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
+}
+BENCHMARK(BM_LinkedIdle)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
