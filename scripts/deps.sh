@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils
+  ser2net
 )
 
 missing=()
