@@ -452,5 +452,37 @@ TEST_F(PresetFileTest, SaveFailuresAreReported) {
   EXPECT_FALSE(fs::exists(folder_ / "absent"));
 }
 
+TEST_F(PresetFileTest, AnyPathIsWrittenThroughAScratchFileAndReadBack) {
+  ParamStore first;
+  Randomise(first, 3);
+  const fs::path file = folder_ / "room 12.backup";  // any name: no extension added
+  fs::path scratch = file;
+  scratch += ".tmp";
+  ASSERT_TRUE(SavePresetFileAs(first, file));
+  EXPECT_FALSE(fs::exists(scratch));
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+            BuildPresetFile(first));
+
+  // Read back from that path, into another image.
+  ParamStore loaded;
+  RecordingEvents events;
+  EXPECT_EQ(LoadPresetFileFrom(loaded, file, events), LoadOutcome::Accepted);
+  for (int c = 0; c < PresetChannels; ++c)
+    for (int i = 0; i < PresetEntryCount[static_cast<std::size_t>(c)]; ++i)
+      ASSERT_EQ(loaded.Device(c, i), first.Device(c, i)) << c << ":" << i;
+
+  // A write that fails leaves the file as it was; a missing file is told.
+  fs::create_directories(scratch);
+  ParamStore second;
+  Randomise(second, 4);
+  EXPECT_FALSE(SavePresetFileAs(second, file));
+  ParamStore again;
+  EXPECT_EQ(LoadPresetFileFrom(again, file, events), LoadOutcome::Accepted);
+  EXPECT_EQ(again.DeviceImage, loaded.DeviceImage);
+  EXPECT_EQ(LoadPresetFileFrom(again, folder_ / "absent.Wfxr", events), LoadOutcome::Missing);
+  EXPECT_FALSE(SavePresetFileAs(second, folder_ / "absent" / "x.Wfxr"));
+}
+
 }  // namespace
 }  // namespace dsp

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,7 +16,10 @@
 
 #include "../support/run_until.h"
 #include "link/device_link.h"
+#include "logview/traffic_log.h"
 #include "mainwindow/application.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/status_dialog.h"
 #include "mainwindow/window_link_view.h"
 #include "posix/emulator_process.h"
 #include "posix/ser2net_process.h"
@@ -87,6 +91,25 @@ TEST(NetworkPortsWindow, APortAddedThereIsLinkedAndScannedNextTime) {
     return std::find(list.begin(), list.end(), url.toStdString()) != list.end();
   };
   EXPECT_TRUE(RunUntil(listed, 3000)) << "the remembered port is scanned";
+}
+
+TEST(NetworkPortsWindow, ARefusedConnectionIsToldInTheDialogStatusLineAndTrafficView) {
+  QTemporaryDir dir;
+  AppOptions options;
+  const QString url = QStringLiteral("rfc2217://127.0.0.1:%1").arg(posix::FreeLoopbackPort());
+  options.ports = QStringList{url};
+  options.presetDir = dir.filePath(QStringLiteral("presets"));
+  options.settingsPath = dir.filePath(QStringLiteral("settings.ini"));
+  Application app(options);
+  app.View().SetMessageSink([](const QString&, const QString&) {});
+  app.Start();
+  const QString problem =
+      QStringLiteral("端口 ") + url + QStringLiteral(" 拒绝连接(服务器未运行或端口号有误)");
+  ASSERT_TRUE(RunUntil([&] { return app.Dialog().PortProblem() == problem; }, 5000))
+      << app.Dialog().PortProblem().toStdString();
+  EXPECT_TRUE(
+      app.Window().findChild<QLabel*>(QStringLiteral("LinkStatusLine"))->accessibleName().contains(problem));
+  EXPECT_TRUE(app.Traffic().Text().contains(problem)) << app.Traffic().Text().toStdString();
 }
 
 }  // namespace
