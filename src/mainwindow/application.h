@@ -32,7 +32,7 @@ struct AppOptions {
   QStringList ports;  // tried first when scanning for the processor
   QString presetDir;  // the preset folder; empty: the default folder
   // The settings file (the remembered network ports); empty: the user's.
-  QString settingsPath;
+  QString settingsPath = {};
 };
 
 class Application {

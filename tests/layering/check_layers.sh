@@ -19,6 +19,7 @@ declare -A allowed=(
   [graph]="$core panels editing"
   [system]="$core panels editing"
   [logview]="$core"
+  [cli]="$core"
   [mainwindow]="$core panels editing graph system logview"
   [app]="*"
 )
