@@ -19,6 +19,7 @@
 #include "cli/commands.h"
 #include "link/emulator.h"
 #include "posix/emulator_process.h"
+#include "posix/pty.h"
 #include "posix/ser2net_process.h"
 #include "presets/device_modes.h"
 #include "presets/preset_file.h"
@@ -302,6 +303,23 @@ TEST_F(CommandLine, NoProcessorIsOneClearLineAndExitOne) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_TRUE(r.out.empty());
   }
+}
+
+TEST_F(CommandLine, ProgressIsABarOnATerminal) {
+  posix::EmulatorProcess emulator({});
+  ASSERT_FALSE(emulator.path().empty());
+  posix::PtyPair terminal;
+  std::string shown;
+  const ProgramResult r = RunProgram({"--port", emulator.path(), "info"}, 60000, {}, terminal.devicePath());
+  ASSERT_EQ(r.code(), 0) << Describe(r);
+  for (int i = 0; i < 20; ++i) {
+    const Bytes piece = terminal.read(65536, 100);
+    if (piece.empty()) break;
+    shown.append(piece.begin(), piece.end());
+  }
+  EXPECT_NE(shown.find("\rdownloading  [##############################] 100%\n"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("downloading: "), std::string::npos) << "no plain lines on a terminal";
+  EXPECT_NE(r.out.find("device: "), std::string::npos) << "results stay on standard output";
 }
 
 }  // namespace

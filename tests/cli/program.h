@@ -32,8 +32,11 @@ struct ProgramResult {
 };
 
 // `onErr` is called with all of standard error so far whenever more came.
+// With `errTerminal` set, standard error is that terminal instead (the
+// caller reads it there).
 inline ProgramResult RunProgram(const std::vector<std::string>& args, int timeoutMs = 60000,
-                                const std::function<void(const std::string&)>& onErr = {}) {
+                                const std::function<void(const std::string&)>& onErr = {},
+                                const std::string& errTerminal = {}) {
   ProgramResult result;
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return result;
@@ -42,6 +45,10 @@ inline ProgramResult RunProgram(const std::vector<std::string>& args, int timeou
   if (pid == 0) {
     dup2(out[1], STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
+    if (!errTerminal.empty()) {
+      const int tty = open(errTerminal.c_str(), O_RDWR | O_NOCTTY);
+      if (tty >= 0) dup2(tty, STDERR_FILENO);
+    }
     close(out[0]);
     close(out[1]);
     close(err[0]);
