@@ -155,8 +155,14 @@ void EditPipeline::Bind() {
   for (const char* name : {"ComEQFreUpDownBtn", "ComEQGainUpDownBtn", "ComEQQvalueUpDownBtn"}) {
     bindSpin(registry_.Named(QString::fromLatin1(name)));
   }
+  // Its text fields stand for the band's own fields: what is typed there is
+  // applied to the band shown.
   for (const char* name : {"ComEQFreEdit", "ComEQGainEdit", "ComEQQvalueEdit"}) {
-    bindField(registry_.Named(QString::fromLatin1(name)));
+    if (QWidget* w = registry_.Named(QString::fromLatin1(name));
+        KindOf(w) == WidgetKind::TextField && once(w)) {
+      w->installEventFilter(this);
+      panelFields_.insert(w);
+    }
   }
 
   // Picture buttons by their kind in the catalogue.
@@ -199,11 +205,6 @@ void EditPipeline::Bind() {
     connect(reset, &QAbstractButton::clicked, this, [this] { EQResetBtnClick(); });
   }
 
-  // The common band panel's text fields share the key and focus reactions
-  // of the band fields (their text is shown only: ApplyValue stops at them).
-  for (const char* name : {"ComEQFreEdit", "ComEQGainEdit", "ComEQQvalueEdit"})
-    bindField(registry_.Named(QString::fromLatin1(name)));
-
   // The wheel steps the current field wherever the pointer is over the window.
   wheel_ = std::make_unique<WheelFilter>(*this);
   qApp->installEventFilter(wheel_.get());
@@ -222,7 +223,9 @@ bool EditPipeline::eventFilter(QObject* watched, QEvent* event) {
   // Installed on the band fields and the common band panel's fields only:
   // password, name and other text fields keep their ordinary behaviour.
   auto* field = qobject_cast<QLineEdit*>(watched);
-  if (field == nullptr || !fields_.contains(field)) return false;
+  if (field == nullptr) return false;
+  if (panelFields_.contains(field)) return PanelFieldEvent(field, event);
+  if (!fields_.contains(field)) return false;
   switch (event->type()) {
     case QEvent::MouseButtonRelease:
       if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) MusFreEdit1Click(field);
@@ -242,6 +245,21 @@ bool EditPipeline::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::FocusOut:
       MusFreEdit1Exit();
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool EditPipeline::PanelFieldEvent(QLineEdit* field, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) ComEQFreEditClick(field);
+      return false;
+    case QEvent::KeyPress:
+      return ComEQFreEditKeyPress(field, static_cast<const QKeyEvent&>(*event));
+    case QEvent::FocusOut:
+      ComEQFreEditExit(field);
       return false;
     default:
       return false;
@@ -370,6 +388,13 @@ void EditPipeline::ApplyValue(QWidget* widget, int stepMode, bool displayOnly, d
       !editing_.PanelRefreshing) {
     editing_.LastChangedAddress = address;
     editing_.LastChangedValue = v;
+  }
+  // The common band panel follows the band being worked on in the page
+  // shown, with the value just stored. (A refresh shows the page's band once
+  // at its end.)
+  if (role >= role::BandFreq && role <= role::BandQ && !editing_.PanelRefreshing &&
+      EqGroupOf(address) == CurrentPageIndex()) {
+    editor_.BandPanel().ShowCurrentBand(address);
   }
 }
 

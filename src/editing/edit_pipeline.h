@@ -68,6 +68,14 @@ class EditPipeline : public QObject {
   void MusFreEdit1KeyDown(int key);
   void MusFreEdit1Exit();
   void MusFreUpDownBtn1Click(SpinButtons* spin, bool upRight);
+  // The common band panel's text fields, standing for the band fields of
+  // the band the panel shows: a click makes that band's field the one the
+  // arrows and the wheel step; Enter, leaving the field and the arrows apply
+  // the typed text to the band's field as if it had been typed there.
+  void ComEQFreEditClick(QLineEdit* field);
+  // Returns true when the key is used up or discarded.
+  bool ComEQFreEditKeyPress(QLineEdit* field, const QKeyEvent& key);
+  void ComEQFreEditExit(QLineEdit* field);
   void MicHPFreBarChange(QSlider* slider);
   void MusEQGainBar1Change(QSlider* slider);
   void MusModeBox1Change(QComboBox* box);
@@ -109,6 +117,10 @@ class EditPipeline : public QObject {
   int CurrentPageIndex() const;
   int CurrentChannel() const;
   void SetFrameColour(QWidget* field, const QColor& colour);
+  bool PanelFieldEvent(QLineEdit* field, QEvent* event);
+  // Applies the text of a common band panel field to the band's own field
+  // (stepped by `stepMode`), then shows the band's stored values again.
+  void CommitPanelField(QLineEdit* field, int stepMode);
 
   // The mouse wheel over the whole window, seen by an application-wide
   // filter of its own so that the field filter sees each event once.
@@ -128,7 +140,8 @@ class EditPipeline : public QObject {
   std::unique_ptr<ParamWriter> storeOnly_;
   ParamWriter* writer_;
   bool bound_ = false;
-  QSet<const QObject*> fields_;  // widgets that get the band field reactions
+  QSet<const QObject*> fields_;       // widgets that get the band field reactions
+  QSet<const QObject*> panelFields_;  // the common band panel's text fields
   // The value each volume pane showed last: a current volume rises from it
   // by at most one step per change.
   QHash<const QWidget*, int> lastVolume_;

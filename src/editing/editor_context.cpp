@@ -11,7 +11,7 @@ EditorContext::~EditorContext() = default;
 
 void EditorContext::Build(const PageWidgets& widgets) {
   if (switcher_) return;
-  switcher_ = std::make_unique<PageSwitcher>(registry_, store_, editing_, visual_, widgets);
+  switcher_ = std::make_unique<PageSwitcher>(registry_, store_, editing_, visual_, bandPanel_, widgets);
   refresh_ = std::make_unique<StoreRefresh>(*this);
   pipeline_ = std::make_unique<EditPipeline>(*this);
 }

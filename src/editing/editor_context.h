@@ -1,13 +1,14 @@
 #pragma once
 // Everything the editing services share, owned in one place: the control
-// registry, the editing state, the button looks, page switching, the refresh
-// from the stores and the value pipeline, bound to the store and to the
+// registry, the editing state, the button looks, the common band panel, page
+// switching, the refresh from the stores and the value pipeline, bound to the store and to the
 // window whose widgets they drive. The window shell builds the widgets and
 // then calls Build(); the graph and the system page reach the editing
 // services through this object, never through the window class.
 
 #include <memory>
 
+#include "editing/common_band_panel.h"
 #include "editing/page_switcher.h"
 #include "panels/button_visual.h"
 #include "panels/control_registry.h"
@@ -41,6 +42,7 @@ class EditorContext {
   EditState& Editing() { return editing_; }
   const EditState& Editing() const { return editing_; }
   ButtonVisual& Visual() { return visual_; }
+  CommonBandPanel& BandPanel() { return bandPanel_; }
   PageSwitcher& Pages() { return *switcher_; }
   const PageSwitcher& Pages() const { return *switcher_; }
   StoreRefresh& Refresher() { return *refresh_; }
@@ -57,6 +59,7 @@ class EditorContext {
   ControlRegistry registry_;
   EditState editing_;
   ButtonVisual visual_{registry_};
+  CommonBandPanel bandPanel_{registry_, store_, editing_};
   std::unique_ptr<PageSwitcher> switcher_;
   std::unique_ptr<StoreRefresh> refresh_;
   std::unique_ptr<EditPipeline> pipeline_;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "editing/common_band_panel.h"
 #include "editing/edit_pipeline.h"
 #include "editing/editor_context.h"
 #include "editing/page_switcher.h"
@@ -60,6 +61,8 @@ void EditPipeline::ApplyOperatingMode(int value) {
       SubMusHPTypeChange(box);
   }
   writer_->SetSuppressSend(before);
+  // The common band panel is locked with the band it shows.
+  editor_.BandPanel().ShowAgain();
 }
 
 void EditPipeline::SingModeBtnClick(PictureButton* button) {

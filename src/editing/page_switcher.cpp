@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 
+#include "editing/common_band_panel.h"
 #include "panels/button_visual.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
@@ -13,8 +14,13 @@
 namespace dsp {
 
 PageSwitcher::PageSwitcher(ControlRegistry& registry, ParamStore& store, EditState& editing,
-                           ButtonVisual& visual, const PageWidgets& widgets)
-    : registry_(registry), store_(store), editing_(editing), visual_(visual), widgets_(widgets) {}
+                           ButtonVisual& visual, CommonBandPanel& bandPanel, const PageWidgets& widgets)
+    : registry_(registry),
+      store_(store),
+      editing_(editing),
+      visual_(visual),
+      bandPanel_(bandPanel),
+      widgets_(widgets) {}
 
 void PageSwitcher::SetEqLabelColour(const QColor& colour) {
   eqLabelColour_ = colour;
@@ -66,6 +72,7 @@ void PageSwitcher::FormTabBtn1Click(PictureButton* tab) {
     if (auto* field = qobject_cast<QLineEdit*>(freq); field != nullptr && !registry_.IsFiller(field)) {
       editing_.CurrentEdit = field;
     }
+    bandPanel_.ShowPageBand(page, channel);
   }
 
   if (widgets_.autoSingGroup != nullptr)

@@ -1,6 +1,7 @@
 #pragma once
 // Page switching: which page is shown, the tab looks, the EQ bypass button
-// of the page's channel, the curve colours and what is visible.
+// of the page's channel, the curve colours, the band the common band panel
+// shows and what is visible.
 
 #include <QColor>
 #include <array>
@@ -15,6 +16,7 @@ class QWidget;
 namespace dsp {
 
 class ButtonVisual;
+class CommonBandPanel;
 class ControlRegistry;
 class ParamStore;
 class PictureButton;
@@ -36,7 +38,7 @@ struct PageWidgets {
 class PageSwitcher {
  public:
   PageSwitcher(ControlRegistry& registry, ParamStore& store, EditState& editing, ButtonVisual& visual,
-               const PageWidgets& widgets);
+               CommonBandPanel& bandPanel, const PageWidgets& widgets);
 
   // The reaction of the eight page tabs.
   void FormTabBtn1Click(PictureButton* tab);
@@ -65,6 +67,7 @@ class PageSwitcher {
   ParamStore& store_;
   EditState& editing_;
   ButtonVisual& visual_;
+  CommonBandPanel& bandPanel_;
   PageWidgets widgets_;
   int currentPage_ = 0;
   // Fully transparent until the first page is shown.

@@ -11,12 +11,11 @@
 #include <algorithm>
 
 #include "catalogue/catalogue.h"
-#include "common/rounding.h"
+#include "editing/common_band_panel.h"
 #include "editing/edit_pipeline.h"
 #include "editing/editor_context.h"
 #include "editing/page_switcher.h"
 #include "editing/param_writer.h"
-#include "eq/scales.h"
 #include "panels/picture_button.h"
 #include "panels/widget_props.h"
 #include "presets/device_modes.h"
@@ -141,9 +140,16 @@ void StoreRefresh::RefreshFromStore(int which) {
   if (auto* name = qobject_cast<QLineEdit*>(registry.Named(QStringLiteral("PresetModeEdit")))) {
     name->setText(mode >= 0 && mode < kModeCount ? QString::fromStdString(store.ModeNames[mode]) : QString());
   }
-  ShowCurrentBand(editing.LastChangedAddress);
+  // The common band panel and the graph's value label show the current band
+  // of the page shown, with the values just refreshed.
+  const int page = editor_.Pages().CurrentPageIndex();
+  editor_.BandPanel().ShowPageBand(page, channel);
   editing.PanelRefreshing = false;
-  if (editor_.Pages().DrawEq) editor_.Pages().DrawEq(kAllBands, channel);
+  if (editor_.Pages().DrawEq) {
+    editor_.Pages().DrawEq(kAllBands, channel);
+    if (page < kEqGroups)
+      editor_.Pages().DrawEq(editing.CurrentBand[static_cast<std::size_t>(page)], channel);
+  }
   writer.SetSuppressSend(0);
   if (auto* label = qobject_cast<QLabel*>(registry.Named(QStringLiteral("CurrentModeLabel")))) {
     label->setText(QStringLiteral("（当前模式：%1 ）").arg(mode + 1));
@@ -152,41 +158,7 @@ void StoreRefresh::RefreshFromStore(int which) {
 }
 
 int StoreRefresh::ShowCurrentBand(int address) {
-  const int position = EqPosition(address);
-  const int band = position / 256;
-  const int field = position % 256;
-  if (field < 1 || field > 4) return address;
-  ControlRegistry& registry = editor_.Registry();
-  ParamStore& store = editor_.Store();
-  const int base = address - field;
-  const int f = base + 1;
-  const int g = base + 2;
-  const int q = field == 4 ? base + 4 : base + 3;
-  editor_.Editing().SliderSync = true;
-  const std::pair<const char*, int> tags[] = {{"ComEQFreBar", f},    {"ComEQFreUpDownBtn", f},
-                                              {"ComEQGainBar", g},   {"ComEQGainUpDownBtn", g},
-                                              {"ComEQQvalueBar", q}, {"ComEQQvalueUpDownBtn", q}};
-  for (const auto& [name, tag] : tags) SetTag(registry.Named(QString::fromLatin1(name)), tag);
-  if (auto* label = qobject_cast<QLabel*>(registry.Named(QStringLiteral("COMEQlabel")))) {
-    label->setText(QStringLiteral("调节当前EQ段：%1").arg(band + 1));
-  }
-  auto setText = [&registry](const char* name, const std::string& text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(registry.Named(QString::fromLatin1(name)))) {
-      edit->setText(QString::fromStdString(text));
-    }
-  };
-  setText("ComEQQvalueEdit", StepText(StepTable::Q, store.Param(q)));
-  setText("ComEQGainEdit", FormatFixed(GainDb(store.Param(g)), 1) + "dB");
-  setText("ComEQFreEdit", StepText(StepTable::Freq, store.Param(f)));
-  const std::pair<const char*, int> sliders[] = {
-      {"ComEQFreBar", f}, {"ComEQGainBar", g}, {"ComEQQvalueBar", q}};
-  for (const auto& [name, slot] : sliders) {
-    if (auto* slider = qobject_cast<QSlider*>(registry.Named(QString::fromLatin1(name)))) {
-      slider->setValue(store.Param(slot));
-    }
-  }
-  editor_.Editing().SliderSync = false;
-  return address;
+  return editor_.BandPanel().ShowCurrentBand(address);
 }
 
 }  // namespace dsp

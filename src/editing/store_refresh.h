@@ -1,8 +1,8 @@
 #pragma once
 // Shows the stores in the widgets without sending anything: after a
 // download, a reload or an upload, an EQ reset, a scene or microphone group
-// change every widget shows the stored values, and the common band panel
-// follows the band changed last. Each widget kind gets its value the way a
+// change every widget shows the stored values, and the common band panel and
+// the graph show the current band of the page shown. Each widget kind gets its value the way a
 // user's action would give it (sliders move and their reactions update the
 // panes, buttons replay their click reactions with the state prepared), with
 // sending suppressed.
@@ -26,7 +26,8 @@ class StoreRefresh {
   // Channel 0..9, or 20 for all; 2 is shown through the channel 1 widgets.
   void RefreshFromStore(int which);
   // Points the common band panel at the band of `address` (a band frequency,
-  // gain or Q slot) and shows its values; other addresses change nothing.
+  // gain or Q slot) and shows its values; other addresses change nothing
+  // (CommonBandPanel::ShowCurrentBand).
   int ShowCurrentBand(int address);
 
   // Pause after each slider so the panels visibly settle; what changed so far
