@@ -11,6 +11,7 @@
 #include "editing/page_switcher.h"
 #include "graph/band_point.h"
 #include "graph/graph_image.h"
+#include "graph/point_overhang.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
 #include "panels/skin.h"
@@ -36,6 +37,10 @@ bool IsDragButton(Qt::MouseButton button) {
   return button == Qt::LeftButton || button == Qt::RightButton;
 }
 
+// The opacity of "EQ PASS" (of 255): well visible on the black graph, yet
+// light enough that the curve and the value label read across it.
+constexpr int kPassLabelAlpha = 115;
+
 }  // namespace
 
 EqGraph::EqGraph(EditorContext& editor) : editor_(editor) {}
@@ -55,7 +60,9 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
           [this](Qt::MouseButton button, QPoint) { Image1MouseUp(button); });
 
   // "EQ PASS" lies under the band points, so they stay in reach while
-  // the bypass is on; the value label lies over them.
+  // the bypass is on; the value label lies over them. It is drawn as a
+  // translucent watermark: clearly there, while the curve, the points and
+  // the value label stay readable across it.
   passLabel_ = new QLabel(QStringLiteral("EQ PASS"), area);
   passLabel_->setObjectName(QStringLiteral("EQPassLabel"));
   passLabel_->setAlignment(Qt::AlignCenter);
@@ -67,7 +74,8 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   // needs more room, so that no letter is cut off.
   const int passWidth = std::max(150, passLabel_->sizeHint().width() + 8);
   passLabel_->setGeometry(475 - passWidth / 2, 72, passWidth, 46);
-  passLabel_->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+  passLabel_->setStyleSheet(
+      QStringLiteral("color: rgba(255, 255, 255, %1); background: transparent;").arg(kPassLabelAlpha));
   passLabel_->hide();
   passLabel_->installEventFilter(this);
 
@@ -114,6 +122,10 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
     axisLabels_.push_back(label);
   }
   PlaceAxisLabels();
+
+  // A point at the top or bottom edge sticks out of the area into the
+  // panel: that part is drawn, and taken with the mouse, over the panel.
+  overhang_ = new PointOverhang(area, std::vector<BandPoint*>(points_.begin(), points_.end()), panel);
 
   // The band number labels of every page select their band on a click.
   for (QLabel* label : editor_.Root().findChildren<QLabel*>()) {

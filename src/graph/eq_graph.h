@@ -22,6 +22,7 @@ namespace dsp {
 
 class BandPoint;
 class GraphImage;
+class PointOverhang;
 class EditorContext;
 
 class EqGraph : public QObject {
@@ -81,6 +82,7 @@ class EqGraph : public QObject {
   std::array<BandPoint*, kBandPointCount> points_{};
   QLabel* valueLabel_ = nullptr;
   QLabel* passLabel_ = nullptr;
+  PointOverhang* overhang_ = nullptr;
   std::vector<QLabel*> axisLabels_;
   BandSlots slots_;
   GraphDrag drag_;
