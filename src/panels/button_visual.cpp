@@ -88,7 +88,9 @@ int ButtonVisual::Radio(PictureButton* pressed) {
     CopyPicture(member, PictureButton::Pressed, input, PictureButton::Pressed);
     if (QString::number(i) == chosen) {
       member->setPicture(PictureButton::Normal, member->picture(PictureButton::Pressed));
-      if (tag != Tag(input)) CopyPicture(member, PictureButton::Disabled, example, PictureButton::StayDown);
+      // Every group, the music input port's too, keeps its chosen member
+      // lit while disabled (the pages are disabled under the lock prompt).
+      CopyPicture(member, PictureButton::Disabled, example, PictureButton::StayDown);
     } else {
       CopyPicture(member, PictureButton::Normal, example, PictureButton::Disabled);
       CopyPicture(member, PictureButton::Disabled, example, PictureButton::Hot);

@@ -14,11 +14,14 @@ std::string ModeNameFromEntry(int slot, std::string_view entry) {
   return std::string(entry.substr(prefix));
 }
 
+bool IsModeNameCharacter(char32_t character) {
+  return character >= 0x20 && character <= 0x7F;
+}
+
 bool ModeNameSendable(std::string_view name) {
   if (name.size() > static_cast<std::size_t>(kModeNameLength)) return false;
   for (char c : name) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 0x20 || code > 0x7F) return false;
+    if (!IsModeNameCharacter(static_cast<unsigned char>(c))) return false;
   }
   return true;
 }

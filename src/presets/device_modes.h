@@ -16,6 +16,9 @@ std::string ModeEntryText(int slot, std::string_view name);
 // prefix (two characters for slots 1..9, three for 10..15). An entry no
 // longer than its prefix gives an empty name.
 std::string ModeNameFromEntry(int slot, std::string_view entry);
+// A character the processor can keep in a mode name: it codes one byte per
+// character from space (0x20) to 0x7F.
+bool IsModeNameCharacter(char32_t character);
 // True when every character of a mode name can be sent to the processor,
 // which codes one byte per character from space (0x20) to 0x7F, and the
 // name has at most 20 characters.

@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
+#include <QToolTip>
+#include <QValidator>
+#include <utility>
 
 #include "editing/edit_pipeline.h"
 #include "editing/param_writer.h"
@@ -20,6 +22,34 @@ constexpr int kRightsAddress = 0x90C;
 
 }  // namespace
 
+// The name box's rule: the processor codes one byte per character from
+// space to 0x7F, so other characters cannot be stored and cannot be typed.
+// The validator remembers whether its last refusal was for such a
+// character, so that a refusal for the length alone (the box holds 20
+// characters) is not explained as one for the alphabet.
+class ModePanel::NameValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+
+  State validate(QString& input, int&) const override {
+    refusedCharacter_ = false;
+    for (const char32_t c : input.toUcs4()) {
+      if (!IsModeNameCharacter(c)) {
+        refusedCharacter_ = true;
+        return Invalid;
+      }
+    }
+    return input.size() <= kModeNameLength ? Acceptable : Invalid;
+  }
+
+  // True when the last validation refused a character; clears the mark.
+  bool TakeRefusedCharacter() { return std::exchange(refusedCharacter_, false); }
+
+ private:
+  // Written by validate(), which the line edit calls as a const query.
+  mutable bool refusedCharacter_ = false;
+};
+
 ModePanel::ModePanel(SystemServices& services) : services_(services) {
   box_ = services_.Find<QComboBox>("SysModeBox");
   name_ = services_.Find<QLineEdit>("PresetModeEdit");
@@ -27,17 +57,25 @@ ModePanel::ModePanel(SystemServices& services) : services_(services) {
     connect(box_, &QComboBox::currentIndexChanged, this, [this](int index) { SysModeBoxChange(index); });
   }
   if (name_ != nullptr) {
-    // The processor codes a name one byte per character from space to 0x7F:
-    // other characters cannot be stored, so they cannot be typed.
-    name_->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[\\x{20}-\\x{7F}]{0,%1}").arg(kModeNameLength)), name_));
+    validator_ = new NameValidator(name_);
+    name_->setValidator(validator_);
+    // Each refused key, input method text or paste says once why.
+    connect(name_, &QLineEdit::inputRejected, this, [this] { PresetModeEditRejected(); });
   }
+  ShowNameHint = [this](const QString& text) {
+    if (name_ != nullptr) QToolTip::showText(name_->mapToGlobal(QPoint(0, name_->height())), text, name_);
+  };
   if (auto* recall = services_.Find<QAbstractButton>("RecallModeBtn")) {
     connect(recall, &QAbstractButton::clicked, this, [this] { RecallModeBtnClick(); });
   }
   if (auto* save = services_.Find<QAbstractButton>("RzBmpButton138")) {
     connect(save, &QAbstractButton::clicked, this, [this] { SaveModeBtnClick(); });
   }
+}
+
+void ModePanel::PresetModeEditRejected() {
+  if (validator_ == nullptr || !validator_->TakeRefusedCharacter()) return;
+  if (ShowNameHint) ShowNameHint(QStringLiteral("模式名称只能使用英文字母、数字和符号"));
 }
 
 int ModePanel::SelectedSlot() const {

@@ -5,6 +5,8 @@
 // are in presets/device_modes.h.
 
 #include <QObject>
+#include <QString>
+#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -25,6 +27,14 @@ class ModePanel : public QObject {
   void RecallModeBtnClick();
   // "保存设备模式": store the current setting into the selected slot.
   void SaveModeBtnClick();
+  // A name typed, put in by an input method or pasted into PresetModeEdit
+  // was refused: when it held a character the processor cannot keep, the
+  // user is told why.
+  void PresetModeEditRejected();
+
+  // Tells why typed text was refused (default: a tooltip at the name box);
+  // replaceable for tests.
+  std::function<void(const QString& text)> ShowNameHint;
 
  private:
   // The selected slot 0..14, or -1 (none, or a placeholder entry).
@@ -33,6 +43,8 @@ class ModePanel : public QObject {
   SystemServices& services_;
   QComboBox* box_ = nullptr;
   QLineEdit* name_ = nullptr;
+  class NameValidator;
+  NameValidator* validator_ = nullptr;
 };
 
 }  // namespace dsp

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "link/device_link.h"
 #include "link/link_view.h"
@@ -78,8 +79,13 @@ void PresetPanel::PreparePresetFolders() {
   }
 }
 
-void PresetPanel::RefreshPresetList() {
+void PresetPanel::RefreshPresetList(const std::string& chosen) {
   names_ = ListPresetNames(folder_);
+  int row = names_.empty() ? -1 : 0;
+  if (!chosen.empty()) {
+    const auto it = std::find(names_.begin(), names_.end(), chosen);
+    row = it != names_.end() ? static_cast<int>(it - names_.begin()) : -1;
+  }
   if (grid_ != nullptr) {
     grid_->clearContents();
     grid_->setRowCount(static_cast<int>(names_.size()));
@@ -89,10 +95,21 @@ void PresetPanel::RefreshPresetList() {
       grid_->setItem(i, 0, number);
       grid_->setItem(i, 1, new QTableWidgetItem(FromUtf8(names_[static_cast<std::size_t>(i)])));
     }
-    if (!names_.empty()) grid_->setCurrentCell(0, 0);
+    if (row >= 0) {
+      grid_->setCurrentCell(row, 0);
+      grid_->scrollToItem(grid_->item(row, 0));
+    } else {
+      grid_->setCurrentCell(-1, -1);
+    }
   }
-  // The listed name itself: the display-name rule was applied once already.
-  if (fileEdit_ != nullptr) fileEdit_->setText(names_.empty() ? QString() : FromUtf8(names_.front()));
+  if (fileEdit_ == nullptr) return;
+  if (!chosen.empty()) {
+    // The name just saved stays, so that loading next loads that file.
+    fileEdit_->setText(FromUtf8(chosen));
+  } else {
+    // The listed name itself: the display-name rule was applied once already.
+    fileEdit_->setText(row >= 0 ? FromUtf8(names_[static_cast<std::size_t>(row)]) : QString());
+  }
 }
 
 void PresetPanel::PresetGridClick(int row) {
@@ -118,7 +135,7 @@ void PresetPanel::SavePresetBtnClick() {
     services_.Message(saved.chinese);
     return;
   }
-  RefreshPresetList();
+  RefreshPresetList(name);
 }
 
 void PresetPanel::LoadPresetBtnClick() {

@@ -28,8 +28,10 @@ class PresetPanel : public QObject {
   // Creates the preset folder when it is missing and shows it as the
   // group's tooltip; a folder that cannot be made is reported.
   void PreparePresetFolders();
-  // Lists the folder again; FileEdit then holds the first name (or nothing).
-  void RefreshPresetList();
+  // Lists the folder again. With a `chosen` name (the one just saved) its
+  // row is selected and FileEdit keeps that name; otherwise the first row
+  // is selected and FileEdit holds its name (or nothing).
+  void RefreshPresetList(const std::string& chosen = {});
 
   // ---- reactions ----
   void PresetGridClick(int row);

@@ -18,10 +18,10 @@
 #include <fstream>
 #include <functional>
 
+#include "editing/page_switcher.h"
 #include "eq/scales.h"
 #include "link/frames.h"
 #include "linked_app.h"
-#include "editing/page_switcher.h"
 #include "mainwindow/status_dialog.h"
 #include "panels/control_registry.h"
 #include "panels/widget_props.h"
@@ -180,7 +180,9 @@ TEST_F(SystemPageTest, SaveAddsTheNameAndOverwritingAsksFirst) {
   EXPECT_EQ(first, BuildPresetFile(Store()));
   ASSERT_EQ(grid->rowCount(), 2);
   EXPECT_EQ(grid->item(1, 1)->text(), QStringLiteral("Live"));
-  EXPECT_EQ(Text("FileEdit"), QStringLiteral("A"));  // the first listed name
+  // The saved file's row is selected and its name stays in the box.
+  EXPECT_EQ(Text("FileEdit"), QStringLiteral("Live"));
+  EXPECT_EQ(grid->currentRow(), 1);
 
   // The setting changes; saving under the listed name asks, and Cancel writes nothing.
   Store().SetDevice(3, 5, 77);
