@@ -41,6 +41,18 @@ void PageSwitcher::ShowBypassState(int channel) {
   if (widgets_.eqPassLabel != nullptr) widgets_.eqPassLabel->setVisible(state != 0);
 }
 
+void PageSwitcher::ShowPageBand() {
+  const int page = CurrentPageIndex();
+  const int channel = CurrentChannel();
+  if (page >= kEqGroups || !HasEqualiser(channel)) return;
+  const int band = editing_.CurrentBand[static_cast<std::size_t>(page)];
+  QWidget* freq = registry_.PrimaryControl(MakeAddress(channel, EqSlot(channel, band, 1)));
+  if (auto* field = qobject_cast<QLineEdit*>(freq); field != nullptr && !registry_.IsFiller(field)) {
+    editing_.CurrentEdit = field;
+  }
+  bandPanel_.ShowPageBand(page, channel);
+}
+
 void PageSwitcher::FormTabBtn1Click(PictureButton* tab) {
   if (tab == nullptr) return;
   const int result = visual_.Apply(tab, ButtonVisual::kPageTab);
@@ -68,11 +80,7 @@ void PageSwitcher::FormTabBtn1Click(PictureButton* tab) {
       DrawEq(kAllBands, channel);
       DrawEq(band, channel);
     }
-    QWidget* freq = registry_.PrimaryControl(MakeAddress(channel, EqBase[channel] + 5 * band + 1));
-    if (auto* field = qobject_cast<QLineEdit*>(freq); field != nullptr && !registry_.IsFiller(field)) {
-      editing_.CurrentEdit = field;
-    }
-    bandPanel_.ShowPageBand(page, channel);
+    ShowPageBand();
   }
 
   if (widgets_.autoSingGroup != nullptr)

@@ -55,6 +55,12 @@ class PageSwitcher {
   // The EQ bypass state last shown per channel.
   std::array<int, 10>& EqPassFlags() { return eqPassFlags_; }
 
+  // The current band of the page shown: its frequency field becomes the
+  // field the keyboard, the wheel and the spin buttons act on, and the
+  // common band panel shows the band. Pages without an equaliser change
+  // nothing.
+  void ShowPageBand();
+
   // Re-tags the EQ bypass button to the channel's bypass slot and shows
   // the stored state (button, flag, "EQ PASS" label).
   void ShowBypassState(int channel);

@@ -141,9 +141,11 @@ void StoreRefresh::RefreshFromStore(int which) {
     name->setText(mode >= 0 && mode < kModeCount ? QString::fromStdString(store.ModeNames[mode]) : QString());
   }
   // The common band panel and the graph's value label show the current band
-  // of the page shown, with the values just refreshed.
+  // of the page shown, with the values just refreshed, and that band's
+  // field is the one input acts on (and the one committed when a field is
+  // left), not the last one the walk displayed.
   const int page = editor_.Pages().CurrentPageIndex();
-  editor_.BandPanel().ShowPageBand(page, channel);
+  editor_.Pages().ShowPageBand();
   editing.PanelRefreshing = false;
   if (editor_.Pages().DrawEq) {
     editor_.Pages().DrawEq(kAllBands, channel);

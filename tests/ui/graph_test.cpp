@@ -11,13 +11,13 @@
 #include <QWheelEvent>
 
 #include "common/rounding.h"
+#include "editing/page_switcher.h"
 #include "eq/band_slots.h"
 #include "eq/scales.h"
 #include "graph/band_point.h"
 #include "graph/eq_graph.h"
 #include "graph/graph_image.h"
 #include "linked_app.h"
-#include "editing/page_switcher.h"
 #include "panels/control_registry.h"
 #include "panels/picture_button.h"
 
@@ -39,27 +39,6 @@ class GraphTest : public LinkedApp {
   EqGraph& Graph() { return app->Window().Graph(); }
   GraphGeometry Geometry() { return Graph().Image()->Geometry(); }
 
-  void ShowPage(int page) {
-    app->Window().Pages().FormTabBtn1Click(app->Window().Registry().PageTabs()[page]);
-    QApplication::processEvents();
-  }
-  void SetMode(bool manual) {
-    W<PictureButton>(manual ? "ManulModeBtn" : "AutoModeBtn")->click();
-    Flush();
-  }
-  BandPoint* Point(const char* name) { return W<BandPoint>(name); }
-  QPoint Centre(BandPoint* p) { return p->pos() + QPoint(p->width() / 2, p->height() / 2); }
-
-  // Presses `button` on the point's centre and moves the mouse by `by`, in
-  // `steps` moves; positions are those of the graph area, so they stay
-  // right while the point follows the mouse.
-  void Drag(BandPoint* p, QPoint by, int steps = 8, Qt::MouseButton button = Qt::LeftButton) {
-    const QPoint start = Centre(p);
-    QTest::mousePress(p, button, {}, start - p->pos());
-    for (int i = 1; i <= steps; ++i) QTest::mouseMove(p, start + by * i / steps - p->pos());
-    QTest::mouseRelease(p, button, {}, start + by - p->pos());
-    Flush();
-  }
   // The stored frequency and gain steps a drag of band `band` of a channel ended with.
   int Field(int channel, int band, int field) {
     return Emulated(MakeAddress(channel, EqSlot(channel, band, field)));

@@ -7,18 +7,23 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 #include <vector>
 
+#include "editing/edit_pipeline.h"
+#include "editing/page_switcher.h"
+#include "editing/store_refresh.h"
+#include "graph/band_point.h"
 #include "link/device_link.h"
 #include "link/emulated_port.h"
 #include "link/emulator.h"
 #include "mainwindow/application.h"
-#include "editing/edit_pipeline.h"
 #include "mainwindow/main_window.h"
-#include "editing/store_refresh.h"
 #include "mainwindow/window_link_view.h"
+#include "panels/control_registry.h"
+#include "panels/picture_button.h"
 #include "ui_fixture.h"
 
 namespace dsp {
@@ -110,6 +115,34 @@ class LinkedApp : public testing::Test {
   template <typename T = QWidget>
   T* W(const char* name) const {
     return app->Window().findChild<T*>(QString::fromLatin1(name));
+  }
+  template <typename T = QWidget>
+  T* W(const std::string& name) const {
+    return W<T>(name.c_str());
+  }
+
+  // The page tab click of page 0..7.
+  void ShowPage(int page) {
+    app->Window().Pages().FormTabBtn1Click(app->Window().Registry().PageTabs()[page]);
+    QApplication::processEvents();
+  }
+  // Manual (true) or automatic operation, as the buttons choose it.
+  void SetMode(bool manual) {
+    W<PictureButton>(manual ? "ManulModeBtn" : "AutoModeBtn")->click();
+    Flush();
+  }
+  BandPoint* Point(const char* name) { return W<BandPoint>(name); }
+  QPoint Centre(BandPoint* p) { return p->pos() + QPoint(p->width() / 2, p->height() / 2); }
+
+  // Presses `button` on the point's centre and moves the mouse by `by`, in
+  // `steps` moves; positions are those of the graph area, so they stay
+  // right while the point follows the mouse.
+  void Drag(BandPoint* p, QPoint by, int steps = 8, Qt::MouseButton button = Qt::LeftButton) {
+    const QPoint start = Centre(p);
+    QTest::mousePress(p, button, {}, start - p->pos());
+    for (int i = 1; i <= steps; ++i) QTest::mouseMove(p, start + by * i / steps - p->pos());
+    QTest::mouseRelease(p, button, {}, start + by - p->pos());
+    Flush();
   }
   ParamStore& Store() { return app->Store(); }
   EditPipeline& Pipeline() { return app->Window().Pipeline(); }
