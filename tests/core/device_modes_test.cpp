@@ -30,6 +30,12 @@ TEST(ModeList, NamesTheProcessorCanStore) {
   EXPECT_FALSE(ModeNameSendable("唱歌"));
 }
 
+TEST(ModeList, CharactersTheProcessorCanKeep) {
+  for (char32_t c : {U' ', U'A', U'z', U'0', U'~', U'\x7F'}) EXPECT_TRUE(IsModeNameCharacter(c)) << int(c);
+  for (char32_t c : {U'\t', U'\x1F', U'\x80', U'é', U'唱', U'\U0001F600'})
+    EXPECT_FALSE(IsModeNameCharacter(c)) << int(c);
+}
+
 TEST(Passwords, KeyFilterAndEntry) {
   for (char32_t c : {U'0', U'5', U'9', U'\b', U'\r'}) EXPECT_TRUE(IsPasswordKey(c)) << int(c);
   for (char32_t c : {U'a', U' ', U'-', U'.', U'\t', U'٣'}) EXPECT_FALSE(IsPasswordKey(c)) << int(c);

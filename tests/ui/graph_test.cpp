@@ -424,3 +424,141 @@ TEST_F(GraphTest, WheelInAutomaticModeLeavesTheMusicPageAlone) {
 
 }  // namespace
 }  // namespace dsp
+
+namespace dsp {
+namespace {
+
+// Pixels of a grabbed widget as it would be on the screen.
+QImage Shot(QWidget* widget) {
+  return widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST_F(GraphTest, EqPassLeavesTheCurveAndTheValueLabelReadable) {
+  ShowPage(2);  // the echo: curve (0, 204, 255) across the middle of the graph
+  W<PictureButton>("MusEQAllpassBtn")->click();
+  Flush();
+  auto* pass = W<QLabel>("EQPassLabel");
+  ASSERT_TRUE(pass->isVisible());
+  QWidget* area = W("AdvPanel2");
+  auto* value = W<QLabel>("EQlabel");
+  value->move(pass->geometry().center() - QPoint(value->width() / 2, value->height() / 2));
+  const QImage shot = Shot(area);
+  // Where "EQ PASS" has its letters, and where the value label its glyphs.
+  const QImage letters = Shot(pass);
+  const QImage glyphs = Shot(value);
+  // The letters are drawn translucent: their inside is where they are most opaque.
+  int solid = 0;
+  for (int y = 0; y < letters.height(); ++y)
+    for (int x = 0; x < letters.width(); ++x) solid = std::max(solid, qAlpha(letters.pixel(x, y)));
+  ASSERT_GT(solid, 0);
+  auto letterAt = [&](QPoint p) {
+    const QPoint l = p - pass->pos();
+    return letters.rect().contains(l) && qAlpha(letters.pixel(l)) >= solid - 8;
+  };
+  auto coveredByPoint = [&](QPoint p) {
+    for (int i = 1; i <= 15; ++i) {
+      QWidget* point = W(QStringLiteral("EP%1").arg(i).toLatin1());
+      if (point->isVisible() && point->geometry().adjusted(-2, -2, 2, 2).contains(p)) return true;
+    }
+    return W("HPF")->geometry().contains(p) || W("LPF")->geometry().contains(p);
+  };
+
+  // The curve keeps its colour where it crosses a letter.
+  bool crossed = false;
+  for (const CurvePoint& c : Graph().LastCurve()) {
+    const QPoint p(c.x, c.y);
+    if (!letterAt(p) || value->geometry().adjusted(-2, -2, 2, 2).contains(p) || coveredByPoint(p)) continue;
+    crossed = true;
+    const QColor drawn = shot.pixelColor(p);
+    EXPECT_GE(drawn.blue() - drawn.red(), 100) << c.x << "," << c.y;
+    EXPECT_GE(drawn.blue(), 200) << c.x << "," << c.y;
+  }
+  ASSERT_TRUE(crossed) << "the curve does not cross EQ PASS";
+
+  // The letters are clearly there, and the value label reads across them.
+  QColor mark;
+  for (int y = 0; y < letters.height() && !mark.isValid(); ++y) {
+    for (int x = 0; x < letters.width() && !mark.isValid(); ++x) {
+      const QPoint p = pass->pos() + QPoint(x, y);
+      if (!letterAt(p) || value->geometry().adjusted(-2, -2, 2, 2).contains(p)) continue;
+      const QColor c = shot.pixelColor(p);
+      if (c.red() == c.green() && c.green() == c.blue()) mark = c;  // on black, away from grid and curve
+    }
+  }
+  ASSERT_TRUE(mark.isValid());
+  EXPECT_GE(PictureButton::ContrastRatio(mark, Qt::black), 3.0) << mark.name().toStdString();
+  const QColor text = app->Window().Pages().EqLabelColour();
+  EXPECT_GE(PictureButton::ContrastRatio(text, mark), 3.0) << mark.name().toStdString();
+  // The value label lies over the letters: its glyphs keep their colour there.
+  bool over = false;
+  for (int y = 0; y < glyphs.height(); ++y) {
+    for (int x = 0; x < glyphs.width(); ++x) {
+      const QPoint p = value->pos() + QPoint(x, y);
+      if (qAlpha(glyphs.pixel(x, y)) < 250 || !letterAt(p)) continue;
+      over = true;
+      const QColor c = shot.pixelColor(p);
+      EXPECT_NEAR(c.red(), text.red(), 12) << x << "," << y;
+      EXPECT_NEAR(c.green(), text.green(), 12) << x << "," << y;
+    }
+  }
+  EXPECT_TRUE(over);
+}
+
+TEST_F(GraphTest, PointsAtTheTopAndBottomEdgesAreWholeAndCanBeTaken) {
+  SetMode(true);
+  ShowPage(0);
+  QWidget* panel = W("AdvPanel1");
+  QWidget* area = W("AdvPanel2");
+  BandPoint* p = Point("EP3");
+  const struct {
+    int step;
+    int centreY;  // +12 dB at the top line, -24 dB at the bottom one
+  } cases[] = {{180, 0}, {0, 296}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.step);
+    Pipeline().ApplyValue(W<QLineEdit>("MusGainEdit3"), kStepSet, false, c.step);
+    Graph().Timer1Timer();
+    ASSERT_EQ(p->y() + 7, c.centreY);  // the value mapping is unchanged
+    QApplication::processEvents();
+    const QImage shot = Shot(panel);
+    const QImage face = p->pixmap().toImage().convertToFormat(QImage::Format_ARGB32).scaled(p->size());
+    const QPoint at = area->pos() + p->pos();
+    bool outside = false;
+    for (int y = 0; y < face.height(); ++y) {
+      for (int x = 0; x < face.width(); ++x) {
+        if (qAlpha(face.pixel(x, y)) < 255) continue;
+        const QPoint q = at + QPoint(x, y);
+        outside = outside || !area->geometry().contains(q);
+        const QColor want = face.pixelColor(x, y);
+        const QColor got = shot.pixelColor(q);
+        ASSERT_NEAR(got.red(), want.red(), 12) << x << "," << y;
+        ASSERT_NEAR(got.green(), want.green(), 12) << x << "," << y;
+        ASSERT_NEAR(got.blue(), want.blue(), 12) << x << "," << y;
+      }
+    }
+    EXPECT_TRUE(outside) << "no part of the point lies outside the graph area";
+  }
+
+  // At the top again: the part above the area takes the mouse for its point.
+  Pipeline().ApplyValue(W<QLineEdit>("MusGainEdit3"), kStepSet, false, 180);
+  Graph().Timer1Timer();
+  Flush();
+  QWidget* overhang = W("EQPointOverhang");
+  const QPoint top = area->pos() + p->pos() + QPoint(7, 2);
+  ASSERT_LT(top.y(), area->y());
+  EXPECT_EQ(panel->childAt(top), overhang);
+  EXPECT_NE(panel->childAt(top + QPoint(80, 0)), overhang) << "the margin beside it stays free";
+  const std::size_t from = emulator.frameLog.size();
+  const QPoint local = top - overhang->pos();
+  QTest::mousePress(overhang, Qt::LeftButton, {}, local);
+  for (int i = 1; i <= 6; ++i) QTest::mouseMove(overhang, local + QPoint(0, 10 * i));
+  QTest::mouseRelease(overhang, Qt::LeftButton, {}, local + QPoint(0, 60));
+  Flush();
+  EXPECT_EQ(p->y() + 7, 60);
+  EXPECT_EQ(Field(0, 2, 2), static_cast<int>(TextToStep(role::BandGain, Geometry().YToDb(60))));
+  EXPECT_FALSE(BandFrames(from).empty());
+  EXPECT_EQ(app->Window().Editing().CurrentEdit, W<QLineEdit>("MusGainEdit3")) << "the release reached it";
+}
+
+}  // namespace
+}  // namespace dsp

@@ -6,12 +6,15 @@
 #include "system/system_page.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <deque>
 #include <filesystem>
@@ -211,6 +214,30 @@ TEST_F(SystemPageTest, SaveAddsTheNameAndOverwritingAsksFirst) {
   Press("SavePresetBtn");
   EXPECT_EQ(messages, QStringList{QString::fromUtf8(NoticeBadName.chinese)});
   EXPECT_FALSE(fs::exists(Dir().parent_path() / "out.Wfxr"));
+}
+
+TEST_F(SystemPageTest, LoadRightAfterASaveLoadsThePresetJustSaved) {
+  ASSERT_TRUE(SavePresetFile(Distinct(3), Dir(), "A"));
+  ASSERT_TRUE(SavePresetFile(Distinct(8), Dir(), "B"));
+  Connect();
+  const auto saved = Store().DeviceImage;
+  W<QLineEdit>("FileEdit")->setText(QStringLiteral("Mine"));
+  Press("SavePresetBtn");
+  auto* grid = W<QTableWidget>("PresetGrid");
+  ASSERT_EQ(grid->rowCount(), 3);
+  EXPECT_EQ(grid->item(grid->currentRow(), 1)->text(), QStringLiteral("Mine"));
+  EXPECT_EQ(Text("FileEdit"), QStringLiteral("Mine"));
+
+  answers = {Answer::Yes};
+  Press("LoadPresetBtn");
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0].text, QStringLiteral("加载模式：Mine ?"));
+  RunLink();
+  ASSERT_EQ(app->Link().LinkState, 2);
+  for (int c = 0; c < PresetChannels; ++c) {
+    for (int i = 0; i < TransferLength[c]; ++i) ASSERT_EQ(emulator.image[c][i], saved[c][i]) << c << "/" << i;
+  }
+  EXPECT_TRUE(messages.isEmpty()) << messages.join(',').toStdString();
 }
 
 TEST_F(SystemPageTest, LoadUploadsTheFileIntoTheProcessor) {
@@ -470,6 +497,43 @@ TEST_F(SystemPageTest, SaveToSlotIsRefusedInUserModeAndWithoutALink) {
   EXPECT_EQ(LastPayload(0x901), std::vector<int>{});
 }
 
+TEST_F(SystemPageTest, AModeNameCharacterTheProcessorCannotKeepIsExplainedOncePerAttempt) {
+  Connect();
+  const QString why = QStringLiteral("模式名称只能使用英文字母、数字和符号");
+  auto* name = W<QLineEdit>("PresetModeEdit");
+  name->clear();
+  name->setFocus();
+  QKeyEvent accented(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("é"));
+  // By default the hint is a tooltip at the name box.
+  QApplication::sendEvent(name, &accented);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), why);
+  QToolTip::hideText();
+
+  QStringList hints;
+  app->System().Modes().ShowNameHint = [&hints](const QString& text) { hints << text; };
+  QTest::keyClicks(name, QStringLiteral("Ab 1"));
+  EXPECT_TRUE(hints.isEmpty());
+  QApplication::sendEvent(name, &accented);
+  EXPECT_EQ(hints, QStringList{why});
+  // An input method's text of several characters is one attempt.
+  QInputMethodEvent composed;
+  composed.setCommitString(QStringLiteral("唱歌"));
+  QApplication::sendEvent(name, &composed);
+  EXPECT_EQ(hints, (QStringList{why, why}));
+  // So is a paste.
+  QApplication::clipboard()->setText(QStringLiteral("x唱"));
+  name->paste();
+  EXPECT_EQ(hints, (QStringList{why, why, why}));
+  EXPECT_EQ(name->text(), QStringLiteral("Ab 1"));
+  // A full name refuses any further character for its length: no such hint.
+  QTest::keyClicks(name, QStringLiteral("CDEFGHIJKLMNOPQR"));
+  ASSERT_EQ(name->text().size(), 20);
+  QTest::keyClicks(name, QStringLiteral("S"));
+  EXPECT_EQ(name->text(), QStringLiteral("Ab 1CDEFGHIJKLMNOPQR"));
+  EXPECT_EQ(hints, (QStringList{why, why, why}));
+}
+
 // ---------------------------------------------------------------- passwords
 
 TEST_F(SystemPageTest, SystemPasswordEntryUnlocksTheRightsChoice) {
@@ -646,6 +710,39 @@ TEST_F(SystemPageTest, KeyboardLockPromptOncePerConnectionAndUnlock) {
   RunLink();
   EXPECT_TRUE(prompt->isVisible());
   EXPECT_FALSE(W("TopTileGrop")->isEnabled());
+}
+
+TEST_F(SystemPageTest, RadioPairsShowTheirChoiceWhileThePagesAreLocked) {
+  // The music input port on either member; the lock prompt disables the pages.
+  for (int port : {1, 0}) {
+    SCOPED_TRACE(port);
+    SetEmulated(0x90D, 1);
+    SetEmulated(0x90E, port);
+    if (app == nullptr) {
+      LinkedApp::Connect();
+    } else {
+      app->Link().LinkBtnClick(true);
+      RunLink();
+    }
+    ASSERT_TRUE(W("FirstCheckGrop")->isVisible());
+    auto look = [this](const char* name) {
+      EXPECT_FALSE(W(name)->isEnabled()) << name;
+      return W(name)->grab().toImage();
+    };
+    const struct {
+      const char* chosen;
+      const char* other;
+    } pairs[] = {{"SysPanelBtn2", "SysPanelBtn1"},  // the lock: on
+                 {"SysUserBtn", "SysManagerBtn"},   // user rights
+                 {port == 1 ? "SysInput2" : "SysInput", port == 1 ? "SysInput" : "SysInput2"}};
+    const QImage lit = look("SysPanelBtn2");
+    const QImage unlit = look("SysPanelBtn1");
+    ASSERT_NE(lit, unlit);
+    for (const auto& pair : pairs) {
+      EXPECT_EQ(look(pair.chosen), lit) << pair.chosen;
+      EXPECT_EQ(look(pair.other), unlit) << pair.other;
+    }
+  }
 }
 
 TEST_F(SystemPageTest, TheWheelStepsNoFieldWhileThePagesAreLocked) {
