@@ -316,9 +316,12 @@ void DeviceLink::SetLinkStatus(int code) {
       view_.SetStatusDialogVisible(false);
       view_.ShowMainWindow();
       Timer(LinkTimer::Hold, true);
+      view_.TransferFinished(transfer_);
       break;
     case 2:  // reload the channel blocks after a mode recall
       BeginSequence(kBlockLastStep, 0, /*emptyEqQueue=*/true);
+      transfer_ = Transfer::Reload;
+      view_.TransferStarted(transfer_);
       SetStatus("加载中...");
       SendStep(0, false);
       LinkState = 0;
@@ -331,6 +334,8 @@ void DeviceLink::SetLinkStatus(int code) {
       break;
     case 4:  // the processor answered: full download
       BeginSequence(kDownloadLastStep, 0, /*emptyEqQueue=*/true);
+      transfer_ = Transfer::Download;
+      view_.TransferStarted(transfer_);
       SendStep(0, false);
       // The first request counts as sent, so that an unanswered one is
       // repeated and ends in failure like every other step.
@@ -342,6 +347,8 @@ void DeviceLink::SetLinkStatus(int code) {
     case 6:  // upload all channel blocks
       if (LinkState != 2) break;
       BeginSequence(kBlockLastStep, 1, /*emptyEqQueue=*/false);
+      transfer_ = Transfer::Upload;
+      view_.TransferStarted(transfer_);
       SetStatus("下载数据...");
       LinkState = 0;
       SendStep(0, true);
