@@ -107,6 +107,8 @@ void DeviceLink::EmptyQueues(bool values, bool bands) {
 }
 
 void DeviceLink::LinkBtnClick(bool connect) {
+  // Either button ends a transfer in progress.
+  if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
   view_.ShowLinkButtons(connect);
   // Either button is the user taking over: no background reconnect.
   reconnecting_ = false;
@@ -354,6 +356,7 @@ void DeviceLink::SetLinkStatus(int code) {
       SendStep(0, true);
       break;
     case 7:  // link lost
+      if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
       Timer(LinkTimer::Transfer, false);
       Timer(LinkTimer::Scan, false);
       SuppressSend = 0;
@@ -377,6 +380,7 @@ void DeviceLink::SetLinkStatus(int code) {
       view_.ShowMessage("已断开连接!");
       break;
     case 9:  // connection failed
+      if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
       Timer(LinkTimer::Transfer, false);
       Timer(LinkTimer::Scan, false);
       SuppressSend = 0;

@@ -53,6 +53,10 @@ class LinkView {
   virtual void TransferStarted(Transfer kind) { (void)kind; }
   // A transfer sequence completed and the panels show the stores.
   virtual void TransferFinished(Transfer kind) { (void)kind; }
+  // A transfer sequence broke off (the link was lost, or the processor
+  // stopped answering): a download or reload may have filled the stores in
+  // part.
+  virtual void TransferBroken(Transfer kind) { (void)kind; }
 };
 
 }  // namespace dsp
