@@ -80,6 +80,8 @@ void EditSession::Close() {
   EditStep step;
   step.label = label.toStdString();
   step.changes = std::move(changes);
+  // Parameters of a scene that waited for it go out once it plays.
+  if (sender_) sender_->Pump();
   if (!history_.Record(std::move(step))) return;
   if (!Connected()) offlineEdits_ = offlineUnsaved_ = true;
   refusal_.clear();
@@ -89,8 +91,8 @@ void EditSession::Close() {
 
 // ---------------------------------------------------------------- undo and redo
 
-QString EditSession::Refusal(const std::vector<CellChange>& changes, bool after) const {
-  const QString action = after ? QString::fromUtf8(kRedoWord) : QString::fromUtf8(kUndoWord);
+QString EditSession::Refusal(const std::vector<CellChange>& changes, bool after, bool redo) const {
+  const QString action = redo ? QString::fromUtf8(kRedoWord) : QString::fromUtf8(kUndoWord);
   if (PagesLocked && PagesLocked()) return QStringLiteral("无法%1: 页面已锁定").arg(action);
   if (Connected() && !Linked()) return QStringLiteral("无法%1: 设备忙,请稍后再试").arg(action);
   // Automatic mode locks the music equaliser and the outputs' mix: a step on
@@ -124,14 +126,14 @@ bool EditSession::Undo() {
   const EditStep copy = *step;
   if (copy.kind == StepKind::AbSwitch) {
     const Settings live = Capture(editor_.Store());
-    const QString why = Refusal(Diff(live, ab_.Other(live), DiffScope::Setting), true);
+    const QString why = Refusal(Diff(live, ab_.Other(live), DiffScope::Setting), true, false);
     if (!why.isEmpty()) {
       Refused(why);
       return false;
     }
     ApplySwitch();
   } else {
-    const QString why = Refusal(copy.changes, false);
+    const QString why = Refusal(copy.changes, false, false);
     if (!why.isEmpty()) {
       Refused(why);
       return false;
@@ -152,14 +154,14 @@ bool EditSession::Redo() {
   const EditStep copy = *step;
   if (copy.kind == StepKind::AbSwitch) {
     const Settings live = Capture(editor_.Store());
-    const QString why = Refusal(Diff(live, ab_.Other(live), DiffScope::Setting), true);
+    const QString why = Refusal(Diff(live, ab_.Other(live), DiffScope::Setting), true, true);
     if (!why.isEmpty()) {
       Refused(why);
       return false;
     }
     ApplySwitch();
   } else {
-    const QString why = Refusal(copy.changes, true);
+    const QString why = Refusal(copy.changes, true, true);
     if (!why.isEmpty()) {
       Refused(why);
       return false;

@@ -108,9 +108,9 @@ class EditSession : public QObject {
  private:
   bool Linked() const;
   bool Connected() const;
-  // Why the current state refuses an undo, a redo or a switch; empty when
-  // it does not.
-  QString Refusal(const std::vector<CellChange>& changes, bool after) const;
+  // Why the current state refuses to apply the before (after) values of
+  // `changes` as an undo (redo); empty when it does not.
+  QString Refusal(const std::vector<CellChange>& changes, bool after, bool redo) const;
   // Puts the before or after values of `changes` into the stores and the
   // widgets, and sends them when linked.
   void Apply(const std::vector<CellChange>& changes, bool after);
