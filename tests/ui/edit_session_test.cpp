@@ -5,8 +5,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QSlider>
 #include <QTest>
@@ -404,6 +406,64 @@ TEST_F(EditSessionTest, LockedPagesRefuseUndoAndAnswerAgainAfterTheUnlock) {
   Click("UndoBtn");
   EXPECT_FALSE(Session().History().CanUndo());
   EXPECT_TRUE(StatusLine().startsWith(QStringLiteral("设备已连接")));
+}
+
+TEST_F(EditSessionTest, ASliderDragAFieldAndAnEqResetAreOneStepEach) {
+  Start();
+  ShowPage(3);
+  const Settings before = Capture(Store());
+  auto* level = W<QSlider>("MainMusLevelBar");
+  const int y = level->height() / 2;
+  auto mouse = [level, y](QEvent::Type type, double at, Qt::MouseButtons buttons) {
+    const QPoint p(static_cast<int>(level->width() * at), y);
+    QMouseEvent event(type, QPointF(p), QPointF(level->mapToGlobal(p)), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(level, &event);
+  };
+  mouse(QEvent::MouseButtonPress, 0.2, Qt::LeftButton);
+  for (double at : {0.3, 0.4, 0.5, 0.6}) mouse(QEvent::MouseMove, at, Qt::LeftButton);
+  mouse(QEvent::MouseButtonRelease, 0.6, Qt::NoButton);
+  Flush();
+  ASSERT_NE(level->value(), before.image[5][0]);
+  EXPECT_EQ(Session().History().StepCount(), 1u) << "press to release is one step";
+  Type("MainGainEdit1", QStringLiteral("4"));
+  Click("EQResetBtn");
+  Flush();
+  EXPECT_EQ(Session().History().StepCount(), 3u);
+  EXPECT_TRUE(W<QWidget>("UndoBtn")->toolTip().startsWith(QStringLiteral("撤销: EQ重置 主输出 (1 项参数)")))
+      << W<QWidget>("UndoBtn")->toolTip().toStdString();
+  for (int i = 0; i < 3; ++i) Click("UndoBtn");
+  Flush();
+  EXPECT_TRUE(Diff(before, Capture(Store()), DiffScope::Everything).empty());
+  ExpectProcessorPlays(before, "all undone");
+  EXPECT_EQ(level->value(), before.image[5][0]);
+}
+
+TEST_F(EditSessionTest, TheHistorySurvivesALostAndRegainedLinkAndAModeRecallClearsIt) {
+  Start();
+  Type("MusGainEdit1", QStringLiteral("2"));
+  Flush();
+  ASSERT_TRUE(Session().History().CanUndo());
+  emulator.faults.silentAfter = emulator.framesReceived;
+  for (int i = 0; i < 800 && app->Link().LinkState == 2; ++i) app->Link().HoldTimerTimer();
+  ASSERT_NE(app->Link().LinkState, 2);
+  emulator.faults.silentAfter = -1;
+  RunLink();
+  ASSERT_EQ(app->Link().LinkState, 2);
+  EXPECT_TRUE(Session().History().CanUndo()) << "the processor still holds what the stores hold";
+  EXPECT_TRUE(messages.isEmpty()) << messages.join(',').toStdString();
+
+  ShowPage(7);
+  W<QComboBox>("SysModeBox")->setCurrentIndex(1);
+  Flush();  // the recall goes out at once, not behind another frame
+  Click("RecallModeBtn");
+  Flush();
+  app->Link().HoldTimerTimer();
+  RunLink();
+  ASSERT_EQ(app->Link().LinkState, 2);
+  ASSERT_EQ(emulator.valueWrites.back(), std::make_pair(0x902, 1));
+  EXPECT_FALSE(Session().History().CanUndo()) << Session().History().UndoText();
+  EXPECT_FALSE(W<QWidget>("UndoBtn")->isEnabled());
 }
 
 }  // namespace
