@@ -247,7 +247,8 @@ std::vector<ParamEntry> MakeCatalogue() {
   }
   t.push_back(
       RadioRow(9, 12, {"SysUserBtn", "SysManagerBtn"}, "SysManagerBtn", {"用户", "管理员"}, "", -1, 0));
-  t.push_back(RadioRow(9, 13, {"SysPanelBtn1", "SysPanelBtn2"}, "SysPanelBtn2", {"禁用", "开启"}, "", -1, 0));
+  t.push_back(RadioRow(9, 13, {"SysPanelBtn1", "SysPanelBtn2"}, "SysPanelBtn2", {"禁用", "开启"},
+                       "自动键盘锁：", -1, 0));
   t.push_back(RadioRow(9, 14, {"SysInput", "SysInput2"}, "SysInput", {"1", "2"}, "音乐输入端口：", -1, 0));
   const char* normalCaptions[] = {"音乐", "话筒", "效果"};
   const char* normalNames[] = {"SysMusNormalVol", "SysMicNormalVol", "SysEffNormalVol"};
@@ -297,6 +298,37 @@ BandNames NamesOfBand(const BandSet& set, int band) {
 int PageChannel(int page) {
   static constexpr int kChannels[] = {0, 1, 3, 5, 7, 6, 8};
   return page >= 0 && page < 7 ? kChannels[page] : 9;
+}
+
+const char* PageTitle(int page) {
+  static constexpr const char* kTitles[] = {"音乐",     "麦克风",     "效果",     "主输出",
+                                            "中置输出", "超低音输出", "后置输出", "系统"};
+  return page >= 0 && page < 8 ? kTitles[page] : "";
+}
+
+int PageOfChannel(int channel) {
+  static constexpr int kPages[] = {0, 1, 1, 2, 2, 3, 5, 4, 6, 7};
+  return channel >= 0 && channel <= 9 ? kPages[channel] : -1;
+}
+
+const char* ChannelGroupTitle(int channel) {
+  switch (channel) {
+    case 1:
+      return "A组";
+    case 2:
+      return "B组";
+    case 3:
+      return "回声";
+    case 4:
+      return "混响";
+    default:
+      return "";
+  }
+}
+
+const char* BandFieldCaption(int field) {
+  static constexpr const char* kCaptions[] = {"类型", "频率", "增益", "Q值", "Q值"};
+  return field >= 0 && field < 5 ? kCaptions[field] : "";
 }
 
 }  // namespace dsp

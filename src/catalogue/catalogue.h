@@ -66,4 +66,17 @@ BandNames NamesOfBand(const BandSet& set, int band);
 // The page shown for a page index 0..7 and the channels it holds.
 int PageChannel(int page);
 
+// The caption of page tab 0..7 ("音乐" .. "系统"); empty outside.
+const char* PageTitle(int page);
+// The page index 0..7 that shows a channel 0..9 (the microphone groups share
+// page 1, echo and reverb page 2); -1 outside.
+int PageOfChannel(int channel);
+// The group a channel forms on its page where a page holds two: "A组" and
+// "B组" for the microphone groups, "回声" and "混响" for the effects; empty
+// for the others.
+const char* ChannelGroupTitle(int channel);
+// The caption of a band field 0..4 (type, frequency, gain, peaking Q, shelf
+// Q) as the common band panel labels them, without the colon.
+const char* BandFieldCaption(int field);
+
 }  // namespace dsp

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QScrollBar>
 
+#include "catalogue/catalogue.h"
 #include "editing/edit_pipeline.h"
+#include "editing/edit_session.h"
 #include "editing/editor_context.h"
 #include "editing/page_switcher.h"
 #include "editing/param_writer.h"
@@ -79,6 +81,7 @@ bool EditPipeline::EqButtonsLocked() const {
 
 void EditPipeline::MusEQAllpassBtnClick(PictureButton* button) {
   if (EqButtonsLocked()) return;
+  EditSession::Gesture gesture(editor_.Session());
   const int tag = Tag(button);
   const int state = editor_.Visual().Apply(button, ButtonVisual::kTwoState);
   const int channel = ChannelOf(tag);
@@ -94,6 +97,9 @@ void EditPipeline::EQResetBtnClick() {
   int channel = CurrentChannel();
   if (channel == 1 && store_.MicGroupB != 0) channel = 2;
   if (!HasEqualiser(channel)) return;
+  EditSession::Gesture gesture(
+      editor_.Session(),
+      QStringLiteral("EQ重置 %1").arg(QString::fromUtf8(PageTitle(PageOfChannel(channel)))));
   ResetEq(channel);
   const int page = CurrentPageIndex();
   if (page >= 0 && page < kEqGroups)

@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "editing/edit_pipeline.h"
+#include "editing/edit_session.h"
 #include "editing/editor_context.h"
 #include "editing/page_switcher.h"
 #include "editing/param_writer.h"
@@ -25,6 +26,7 @@ namespace dsp {
 
 void EditPipeline::MicHPFreBarChange(QSlider* slider) {
   if (editing_.SliderSync) return;
+  EditSession::Gesture gesture(editor_.Session());
   QWidget* pane = registry_.CompanionControl(Tag(slider));
   if (KindOf(pane) == WidgetKind::ValuePane) ApplyValue(pane, kStepSet, false, slider->value());
   // A parameter slider ends keyboard and wheel stepping until a field is chosen.
@@ -33,6 +35,7 @@ void EditPipeline::MicHPFreBarChange(QSlider* slider) {
 
 void EditPipeline::MusEQGainBar1Change(QSlider* slider) {
   if (editing_.SliderSync) return;
+  EditSession::Gesture gesture(editor_.Session());
   auto* field = qobject_cast<QLineEdit*>(registry_.PrimaryControl(Tag(slider)));
   if (field == nullptr || registry_.IsFiller(field)) return;
   editing_.CurrentEdit = field;
@@ -40,6 +43,7 @@ void EditPipeline::MusEQGainBar1Change(QSlider* slider) {
 }
 
 void EditPipeline::MusModeBox1Change(QComboBox* box) {
+  EditSession::Gesture gesture(editor_.Session());
   const int tag = Tag(box);
   const int k = std::clamp(box->currentIndex(), 0, 2);
   editor_.Visual().Apply(registry_.ExtraControls(tag, k), ButtonVisual::kBandType);
@@ -67,6 +71,7 @@ void EditPipeline::MusPEQBtn1Click(QWidget* picture) {
 }
 
 void EditPipeline::SubMusHPTypeChange(QComboBox* box) {
+  EditSession::Gesture gesture(editor_.Session());
   const int tag = Tag(box);
   const int item = box->currentIndex();
   writer_->WriteParam(tag, item);
@@ -81,11 +86,13 @@ void EditPipeline::SubMusHPTypeChange(QComboBox* box) {
 }
 
 void EditPipeline::EchoEffPhaseBtnClick(PictureButton* button) {
+  EditSession::Gesture gesture(editor_.Session());
   const int state = editor_.Visual().Apply(button, ButtonVisual::kSign);
   writer_->WriteParam(Tag(button), state);
 }
 
 void EditPipeline::MainLmuteBtnClick(PictureButton* button) {
+  EditSession::Gesture gesture(editor_.Session());
   const int state = editor_.Visual().Apply(button, ButtonVisual::kTwoState);
   writer_->WriteParam(Tag(button), state);
 }
@@ -106,6 +113,7 @@ void EditPipeline::FillRadioMembers(int tag) {
 }
 
 void EditPipeline::SysMusInputLevelClick(PictureButton* button) {
+  EditSession::Gesture gesture(editor_.Session());
   const int tag = Tag(button);
   int k = HintInt(button, 0);
   FillRadioMembers(tag);
@@ -128,6 +136,7 @@ void EditPipeline::SysMusInputLevelClick(PictureButton* button) {
 }
 
 void EditPipeline::MicABtnClick(PictureButton* button) {
+  EditSession::Gesture gesture(editor_.Session());
   const int g = editor_.Visual().Apply(button, ButtonVisual::kMicGroup);
   if (g < 0) return;
   store_.MicGroupB = g;

@@ -12,9 +12,11 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "catalogue/catalogue.h"
 #include "common/rounding.h"
+#include "editing/edit_session.h"
 #include "editing/editor_context.h"
 #include "editing/page_switcher.h"
 #include "editing/param_writer.h"
@@ -108,6 +110,7 @@ void EditPipeline::Bind() {
         case WidgetKind::Slider:
           if (once(primary)) {
             auto* slider = static_cast<QSlider*>(primary);
+            BindSliderGesture(slider);
             if (channel == 9) {
               connect(slider, &QSlider::valueChanged, this,
                       [this, slider] { SysMusStartVolBarChange(slider); });
@@ -138,6 +141,7 @@ void EditPipeline::Bind() {
         if (auto* picture = qobject_cast<ClickPicture*>(extra); picture != nullptr && once(picture)) {
           connect(picture, &ClickPicture::clicked, this, [this, picture] { MusPEQBtn1Click(picture); });
         } else if (auto* slider = qobject_cast<QSlider*>(extra); slider != nullptr && once(slider)) {
+          BindSliderGesture(slider);
           connect(slider, &QSlider::valueChanged, this, [this, slider] { MusEQGainBar1Change(slider); });
         }
       }
@@ -149,6 +153,7 @@ void EditPipeline::Bind() {
   // share the key reactions of the band fields.
   for (const char* name : {"ComEQFreBar", "ComEQGainBar", "ComEQQvalueBar"}) {
     if (auto* slider = qobject_cast<QSlider*>(registry_.Named(QString::fromLatin1(name))); once(slider)) {
+      BindSliderGesture(slider);
       connect(slider, &QSlider::valueChanged, this, [this, slider] { MusEQGainBar1Change(slider); });
     }
   }
@@ -210,6 +215,14 @@ void EditPipeline::Bind() {
   qApp->installEventFilter(wheel_.get());
 }
 
+void EditPipeline::BindSliderGesture(QSlider* slider) {
+  // A drag from press to release is one undo step, however many steps the
+  // value moved.
+  EditSession& session = editor_.Session();
+  connect(slider, &QAbstractSlider::sliderPressed, this, [&session] { session.Open(); });
+  connect(slider, &QAbstractSlider::sliderReleased, this, [&session] { session.Close(); });
+}
+
 bool EditPipeline::WheelFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::Wheel) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
@@ -227,6 +240,13 @@ bool EditPipeline::eventFilter(QObject* watched, QEvent* event) {
   if (panelFields_.contains(field)) return PanelFieldEvent(field, event);
   if (!fields_.contains(field)) return false;
   switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+      // Undo and redo are the window's: a band field keeps no text history
+      // of its own (its value is committed at once).
+      const auto* key = static_cast<QKeyEvent*>(event);
+      return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+             (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier);
+    }
     case QEvent::MouseButtonRelease:
       if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) MusFreEdit1Click(field);
       return false;
@@ -269,6 +289,7 @@ bool EditPipeline::PanelFieldEvent(QLineEdit* field, QEvent* event) {
 // ---------------------------------------------------------------- pipeline
 
 void EditPipeline::CommitEditText(int stepMode) {
+  EditSession::Gesture gesture(editor_.Session());
   QLineEdit* field = editing_.CurrentEdit;
   if (field == nullptr || registry_.IsFiller(field)) return;
   QString kept;
@@ -301,6 +322,9 @@ void EditPipeline::CommitEditText(int stepMode) {
 }
 
 void EditPipeline::ApplyValue(QWidget* widget, int stepMode, bool displayOnly, double x) {
+  // A change outside any other gesture (a pending graph step) is a step of its own.
+  std::optional<EditSession::Gesture> gesture;
+  if (!displayOnly) gesture.emplace(editor_.Session());
   int role = 0;
   switch (KindOf(widget)) {
     case WidgetKind::TextField:

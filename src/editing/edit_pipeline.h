@@ -109,6 +109,8 @@ class EditPipeline : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Opens an undo gesture while the slider's thumb is held.
+  void BindSliderGesture(QSlider* slider);
   // The member `k` of the radio group of `tag` (fills RadioMembers).
   void FillRadioMembers(int tag);
   // True while EQ bypass and EQ reset are locked: the music page in automatic mode.

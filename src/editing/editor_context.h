@@ -19,6 +19,7 @@ class QWidget;
 namespace dsp {
 
 class EditPipeline;
+class EditSession;
 class ParamStore;
 class StoreRefresh;
 
@@ -47,11 +48,14 @@ class EditorContext {
   const PageSwitcher& Pages() const { return *switcher_; }
   StoreRefresh& Refresher() { return *refresh_; }
   EditPipeline& Pipeline() { return *pipeline_; }
+  // Undo and redo, the A/B pair and offline editing.
+  EditSession& Session() { return *session_; }
 
   // Set once the start-up sequence has run; edits and drags made before
   // (while the window is being built) are not user input.
   bool WindowReady() const { return windowReady_; }
-  void SetWindowReady(bool ready) { windowReady_ = ready; }
+  // Becoming ready starts the undo history from what the stores hold then.
+  void SetWindowReady(bool ready);
 
  private:
   ParamStore& store_;
@@ -63,6 +67,7 @@ class EditorContext {
   std::unique_ptr<PageSwitcher> switcher_;
   std::unique_ptr<StoreRefresh> refresh_;
   std::unique_ptr<EditPipeline> pipeline_;
+  std::unique_ptr<EditSession> session_;
   bool windowReady_ = false;
 };
 

@@ -9,10 +9,12 @@
 
 #include "editing/common_band_panel.h"
 #include "editing/edit_pipeline.h"
+#include "editing/edit_session.h"
 #include "editing/editor_context.h"
 #include "editing/page_switcher.h"
 #include "editing/param_writer.h"
 #include "editing/store_refresh.h"
+#include "editmodel/param_cells.h"
 #include "panels/button_visual.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
@@ -30,6 +32,7 @@ constexpr int kVolumeTrios[3][3] = {{32, 6, 7}, {33, 8, 9}, {34, 10, 11}};
 }  // namespace
 
 void EditPipeline::AutoModeBtnClick(PictureButton* button) {
+  EditSession::Gesture gesture(editor_.Session());
   const int value = editor_.Visual().Apply(button, ButtonVisual::kAutoManual);
   if (value < 0) return;
   writer_->WriteParam(0x000, value);
@@ -40,8 +43,7 @@ void EditPipeline::ApplyOperatingMode(int value) {
   const bool enable = value != 0;
   if (QWidget* music = registry_.Named(QStringLiteral("MusScrollBox"))) music->setEnabled(enable);
   for (int channel : {5, 6, 7, 8}) {
-    const int last = channel == 8 ? 17 : 19;
-    for (int slot = 0; slot <= last; ++slot) {
+    for (int slot = 0; LockedInAutomaticMode(channel, slot); ++slot) {
       const int address = MakeAddress(channel, slot);
       for (QWidget* w : {registry_.PrimaryControl(address), registry_.CompanionControl(address),
                          registry_.StepperControl(address)}) {
@@ -66,6 +68,7 @@ void EditPipeline::ApplyOperatingMode(int value) {
 }
 
 void EditPipeline::SingModeBtnClick(PictureButton* button) {
+  EditSession::Gesture gesture(editor_.Session());
   const int value = editor_.Visual().Apply(button, ButtonVisual::kSingDance);
   if (value < 0) return;
   writer_->WriteParam(0x001, value);
@@ -77,6 +80,7 @@ void EditPipeline::SingModeBtnClick(PictureButton* button) {
 }
 
 void EditPipeline::SysMusStartVolBarChange(QSlider* slider) {
+  EditSession::Gesture gesture(editor_.Session());
   const int tag = Tag(slider);
   const int slot = SlotOf(tag);
   const int role = std::clamp(HintInt(slider, 0), 0, 2);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "editing/edit_pipeline.h"
+#include "editing/edit_session.h"
 #include "editing/editor_context.h"
 #include "editing/page_switcher.h"
 #include "graph/band_point.h"
@@ -240,6 +241,7 @@ void EqGraph::EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos)
   if (point == nullptr) return;
   const MouseButton b = ButtonOf(button);
   if (b == MouseButton::Middle) return;
+  OpenGesture();
   point->setCursor(Qt::CrossCursor);
   const DragSteps stored = StoredDragSteps(editor_.Store(), slots_.ControlsOfPoint(point->Index()));
   const PressResult r = drag_.Press(b, pos.x(), pos.y(), point->Index(), Context(), stored.freq, stored.gain);
@@ -273,6 +275,7 @@ void EqGraph::EP1MouseUp(BandPoint* point, Qt::MouseButton button) {
   const bool selectGain = drag_.Release(ButtonOf(button), Context());
   if (wasActive) point->setCursor(Qt::ArrowCursor);
   if (selectGain) SelectField(BandFieldAddress(drag_.DragPoint(), 2));
+  CloseGesture();
 }
 
 void EqGraph::EP1MouseWheel(BandPoint* point, int delta) {
@@ -291,6 +294,21 @@ void EqGraph::Image1MouseMove(Qt::MouseButtons buttons, QPoint pos) {
 
 void EqGraph::Image1MouseUp(Qt::MouseButton button) {
   if (drag_.ImageRelease(ButtonOf(button), Context())) SelectField(BandFieldAddress(drag_.DragPoint(), 2));
+  if (IsDragButton(button)) CloseGesture();
+}
+
+void EqGraph::OpenGesture() {
+  if (gestureOpen_) return;
+  gestureOpen_ = true;
+  editor_.Session().Open();
+}
+
+void EqGraph::CloseGesture() {
+  if (!gestureOpen_) return;
+  // The steps still pending belong to this drag.
+  if (!drag_.DragActive()) ApplyPendingDrag();
+  gestureOpen_ = false;
+  editor_.Session().Close();
 }
 
 void EqGraph::EQlabelMouseUp() {

@@ -75,6 +75,10 @@ class EqGraph : public QObject {
   bool SelectField(int address);
   void PlaceAxisLabels();
   void ShowValueLabel(const ValueLabel& label);
+  // A press on a point opens one undo step; its release (on the point or
+  // the canvas) applies what is pending and closes it.
+  void OpenGesture();
+  void CloseGesture();
 
   EditorContext& editor_;
   GraphImage* image_ = nullptr;
@@ -87,6 +91,7 @@ class EqGraph : public QObject {
   BandSlots slots_;
   GraphDrag drag_;
   std::vector<CurvePoint> lastCurve_;
+  bool gestureOpen_ = false;
 };
 
 }  // namespace dsp

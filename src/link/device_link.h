@@ -114,6 +114,9 @@ class DeviceLink {
   void WriteParam(int address, int value);
   void WriteEqBand(int address, int value);
   void HoldTimerTimer();  // 20 ms
+  // Runs at the end of every pacing tick: a sender with more writes than
+  // the queues hold (a whole setting's differences) tops them up here.
+  std::function<void()> OnPacingTick;
   // Stores a mode under a name into processor slot 0..14: records the name,
   // sends the save command and waits for its acknowledgement ("保存中...").
   // Only while linked; returns false (nothing sent) otherwise.
@@ -194,7 +197,8 @@ class DeviceLink {
   ValueQueueT valueQueue_;
   EqQueueT eqQueue_;
 
-  std::array<bool, 3> timers_{};  // which of the link's timers run
+  std::array<bool, 3> timers_{};            // which of the link's timers run
+  Transfer transfer_ = Transfer::Download;  // the sequence running or run last
   bool autoReconnect_ = false;
   bool reconnecting_ = false;
 };

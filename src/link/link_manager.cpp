@@ -107,6 +107,8 @@ void DeviceLink::EmptyQueues(bool values, bool bands) {
 }
 
 void DeviceLink::LinkBtnClick(bool connect) {
+  // Either button ends a transfer in progress.
+  if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
   view_.ShowLinkButtons(connect);
   // Either button is the user taking over: no background reconnect.
   reconnecting_ = false;
@@ -316,9 +318,12 @@ void DeviceLink::SetLinkStatus(int code) {
       view_.SetStatusDialogVisible(false);
       view_.ShowMainWindow();
       Timer(LinkTimer::Hold, true);
+      view_.TransferFinished(transfer_);
       break;
     case 2:  // reload the channel blocks after a mode recall
       BeginSequence(kBlockLastStep, 0, /*emptyEqQueue=*/true);
+      transfer_ = Transfer::Reload;
+      view_.TransferStarted(transfer_);
       SetStatus("加载中...");
       SendStep(0, false);
       LinkState = 0;
@@ -331,6 +336,8 @@ void DeviceLink::SetLinkStatus(int code) {
       break;
     case 4:  // the processor answered: full download
       BeginSequence(kDownloadLastStep, 0, /*emptyEqQueue=*/true);
+      transfer_ = Transfer::Download;
+      view_.TransferStarted(transfer_);
       SendStep(0, false);
       // The first request counts as sent, so that an unanswered one is
       // repeated and ends in failure like every other step.
@@ -342,11 +349,14 @@ void DeviceLink::SetLinkStatus(int code) {
     case 6:  // upload all channel blocks
       if (LinkState != 2) break;
       BeginSequence(kBlockLastStep, 1, /*emptyEqQueue=*/false);
+      transfer_ = Transfer::Upload;
+      view_.TransferStarted(transfer_);
       SetStatus("下载数据...");
       LinkState = 0;
       SendStep(0, true);
       break;
     case 7:  // link lost
+      if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
       Timer(LinkTimer::Transfer, false);
       Timer(LinkTimer::Scan, false);
       SuppressSend = 0;
@@ -370,6 +380,7 @@ void DeviceLink::SetLinkStatus(int code) {
       view_.ShowMessage("已断开连接!");
       break;
     case 9:  // connection failed
+      if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
       Timer(LinkTimer::Transfer, false);
       Timer(LinkTimer::Scan, false);
       SuppressSend = 0;

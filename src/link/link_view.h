@@ -12,6 +12,10 @@ namespace dsp {
 // run; the application drives them and calls the matching tick handler.
 enum class LinkTimer { Scan, Transfer, Hold };
 
+// The transfer sequences: the full download after a connection, the reload
+// of the channel blocks after a mode recall, and the upload of a preset.
+enum class Transfer { Download, Reload, Upload };
+
 class LinkView {
  public:
   virtual ~LinkView() = default;
@@ -44,6 +48,15 @@ class LinkView {
   // Why the port just tried could not be opened, for the status dialog;
   // empty when the last port opened (or a new scan starts).
   virtual void ShowPortProblem(const std::string& text) { (void)text; }
+  // A transfer sequence starts: a download or a reload is about to replace
+  // the stores with the processor's setting, an upload to send them.
+  virtual void TransferStarted(Transfer kind) { (void)kind; }
+  // A transfer sequence completed and the panels show the stores.
+  virtual void TransferFinished(Transfer kind) { (void)kind; }
+  // A transfer sequence broke off (the link was lost, or the processor
+  // stopped answering): a download or reload may have filled the stores in
+  // part.
+  virtual void TransferBroken(Transfer kind) { (void)kind; }
 };
 
 }  // namespace dsp

@@ -86,14 +86,18 @@ void DeviceLink::WriteEqBand(int address, int value) {
 }
 
 void DeviceLink::SendBand(int block, int band) {
-  // Band number, then its five fields from ParamTable as they are now.
+  // Band number, then its five fields as the stores hold them now, read
+  // from the block's own channel in the scene that plays: not from the panel
+  // order, which shows microphone group B through group A's row while that
+  // group is selected, so a group A band that waited in the queue while the
+  // user switched groups would otherwise carry group B's values.
   const int channel = ChannelOf(block);
   Bytes payload;
   AppendU16(payload, band);
   for (int f = 0; f < 5; ++f) {
     const int slot = EqSlot(channel, band, f);
     const bool inRow = slot >= 0 && slot < kPanelSlots;
-    AppendU16(payload, inRow ? store_.Param(MakeAddress(channel, slot)) : 0);
+    AppendU16(payload, inRow ? store_.Device(channel, DeviceIndex(channel, slot, store_.SceneFlag)) : 0);
   }
   try {
     SendBlockFrame(port_, CmdWrite, block, payload);
@@ -195,6 +199,9 @@ void DeviceLink::HoldTimerTimer() {
       SetLinkStatus(7);
     }
   }
+
+  // 6. Writes that wait outside the queues get the room the queues have now.
+  if (OnPacingTick) OnPacingTick();
 }
 
 }  // namespace dsp

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include "editing/edit_pipeline.h"
+#include "editing/edit_session.h"
 #include "editing/param_writer.h"
 #include "editing/store_refresh.h"
 #include "link/device_link.h"
@@ -164,6 +165,10 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // Every change made on the panels goes to the processor through the link.
   writer_ = std::make_unique<LinkWriter>(*link_);
   window_->Pipeline().SetWriter(writer_.get());
+  // Undo, redo and A/B switches go out through the same pacing; the session
+  // tells in the status line.
+  window_->Editor().Session().SetLink(link_.get());
+  window_->Editor().Session().ShowNote = [this](const QString& note) { view_->ShowEditNote(note); };
   // The panels' messages ("error") go through the same box as the link's,
   // so one replaceable sink sees every message of the application.
   window_->Pipeline().ShowMessage = [this](const QString& text) { view_->ShowMessage(text.toStdString()); };
@@ -199,6 +204,8 @@ Application::~Application() {
   // The link refers to the view and the port; it goes first, after the
   // panels stopped writing to it.
   window_->Pipeline().SetWriter(nullptr);
+  window_->Editor().Session().SetLink(nullptr);
+  window_->Editor().Session().ShowNote = nullptr;
   writer_.reset();
   link_.reset();
   view_->LogTap = nullptr;

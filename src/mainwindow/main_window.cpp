@@ -9,12 +9,15 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QSizeGrip>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QWindow>
 
+#include "catalogue/catalogue.h"
 #include "editing/edit_pipeline.h"
+#include "editing/edit_session.h"
 #include "editing/page_switcher.h"
 #include "editing/store_refresh.h"
 #include "graph/eq_graph.h"
@@ -36,8 +39,6 @@ namespace {
 
 constexpr int kTabLefts[kPageCount] = {-1, 38, 90, 129, 181, 249, 337, 406};
 constexpr int kTabWidths[kPageCount] = {40, 53, 40, 53, 70, 90, 70, 40};
-const char* const kTabCaptions[kPageCount] = {"音乐",     "麦克风",     "效果",     "主输出",
-                                              "中置输出", "超低音输出", "后置输出", "系统"};
 
 }  // namespace
 
@@ -74,6 +75,7 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent)
   // the graph timer applies drag steps and changes made elsewhere.
   editor_.Pages().DrawEq = [this](int band, int channel) { graph_->DrawEq(band, channel); };
   hooks_.graphTick = [this] { graph_->Timer1Timer(); };
+  BindEditButtons();
 
   graphTimer_ = new QTimer(this);
   graphTimer_->setObjectName(QStringLiteral("Timer1"));
@@ -118,7 +120,9 @@ void MainWindow::BuildTitle() {
     skin::ButtonStyle style;
     QRect rect;
   };
-  const TitleButton buttons[] = {{"LogViewBtn", skin::ButtonStyle::TitleLog, QRect(966, 0, 37, 28)},
+  const TitleButton buttons[] = {{"UndoBtn", skin::ButtonStyle::TitleUndo, QRect(898, 0, 34, 28)},
+                                 {"RedoBtn", skin::ButtonStyle::TitleRedo, QRect(932, 0, 34, 28)},
+                                 {"LogViewBtn", skin::ButtonStyle::TitleLog, QRect(966, 0, 37, 28)},
                                  {"MinimizeBtn", skin::ButtonStyle::TitleMinimise, QRect(1003, 0, 37, 28)},
                                  {"MaximizeBtn", skin::ButtonStyle::TitleMaximise, QRect(1038, 0, 36, 28)},
                                  {"CloseBtn", skin::ButtonStyle::TitleClose, QRect(1072, 0, 59, 28)}};
@@ -132,7 +136,7 @@ void MainWindow::BuildTitle() {
   // The link status, visible: what the scan or the reconnect is doing.
   QLabel* status =
       WidgetFactory::Label(this, QStringLiteral("LinkStatusLine"), QStringLiteral("设备未连接"),
-                           QRect(560, 4, 400, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
+                           QRect(560, 4, 332, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
   status->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
   status->setAttribute(Qt::WA_TransparentForMouseEvents);
   anchors_.Add(status, kTop | kRight);
@@ -150,7 +154,7 @@ void MainWindow::BuildTabStrip() {
   anchors_.Add(strip, kLeft | kTop | kRight);
   for (int page = 0; page < kPageCount; ++page) {
     PictureButton* tab = WidgetFactory::Button(strip, QStringLiteral("FormTabBtn%1").arg(page + 1),
-                                               skin::ButtonStyle::Tab, QString::fromUtf8(kTabCaptions[page]),
+                                               skin::ButtonStyle::Tab, QString::fromUtf8(PageTitle(page)),
                                                QRect(kTabLefts[page], 0, kTabWidths[page], 26));
     SetTag(tab, page);
     tab->setFocusPolicy(Qt::StrongFocus);
@@ -200,6 +204,10 @@ void MainWindow::BuildGraphPanel() {
   command("UnLinkBtn", QStringLiteral("断开"), QRect(82, 4, 64, 22));
   command("EQResetBtn", QStringLiteral("EQ重置"), QRect(166, 4, 72, 22));
   PictureButton* bypass = command("MusEQAllpassBtn", QStringLiteral("EQ pass"), QRect(244, 4, 72, 22));
+  // The A/B pair beside the EQ buttons: the lit letter is the current setting.
+  command("AbABtn", QStringLiteral("A"), QRect(334, 4, 30, 22))->setToolTip(QStringLiteral("设置 A"));
+  command("AbBBtn", QStringLiteral("B"), QRect(368, 4, 30, 22))->setToolTip(QStringLiteral("设置 B"));
+  command("AbCopyBtn", QStringLiteral("A→B"), QRect(402, 4, 56, 22));
   SetHint(bypass, QStringLiteral("0"));
   bypass->setPicture(PictureButton::Normal, bypass->picture(PictureButton::Disabled));
 
@@ -239,13 +247,13 @@ void MainWindow::BuildCommonBandPanel() {
     const char* spin;
     int max;
     int role;
-  } rows[] = {{"频率：", "ComEQFreBar", "ComEQFreEdit", "ComEQFreUpDownBtn", 361, 2},
-              {"增益：", "ComEQGainBar", "ComEQGainEdit", "ComEQGainUpDownBtn", 180, 3},
-              {"Q值：", "ComEQQvalueBar", "ComEQQvalueEdit", "ComEQQvalueUpDownBtn", 100, 4}};
+  } rows[] = {{BandFieldCaption(1), "ComEQFreBar", "ComEQFreEdit", "ComEQFreUpDownBtn", 361, 2},
+              {BandFieldCaption(2), "ComEQGainBar", "ComEQGainEdit", "ComEQGainUpDownBtn", 180, 3},
+              {BandFieldCaption(3), "ComEQQvalueBar", "ComEQQvalueEdit", "ComEQQvalueUpDownBtn", 100, 4}};
   int y = 38;
   for (const auto& r : rows) {
-    WidgetFactory::Label(panel, QString(), QString::fromUtf8(r.caption), QRect(8, y, 44, 22),
-                         Qt::AlignRight | Qt::AlignVCenter);
+    WidgetFactory::Label(panel, QString(), QString::fromUtf8(r.caption) + QStringLiteral("："),
+                         QRect(8, y, 44, 22), Qt::AlignRight | Qt::AlignVCenter);
     QLineEdit* edit = WidgetFactory::Edit(panel, QString::fromLatin1(r.edit), QString::number(r.role),
                                           QRect(56, y + 1, 72, 20));
     edit->setReadOnly(false);
@@ -257,6 +265,61 @@ void MainWindow::BuildCommonBandPanel() {
     y += 92;
   }
   panel->raise();
+}
+
+void MainWindow::BindEditButtons() {
+  EditSession& session = editor_.Session();
+  auto button = [this](const char* name) { return findChild<PictureButton*>(QString::fromLatin1(name)); };
+  connect(button("UndoBtn"), &QAbstractButton::clicked, this, [&session] { session.Undo(); });
+  connect(button("RedoBtn"), &QAbstractButton::clicked, this, [&session] { session.Redo(); });
+  connect(button("AbABtn"), &QAbstractButton::clicked, this,
+          [&session] { session.SelectLetter(AbLetter::A); });
+  connect(button("AbBBtn"), &QAbstractButton::clicked, this,
+          [&session] { session.SelectLetter(AbLetter::B); });
+  connect(button("AbCopyBtn"), &QAbstractButton::clicked, this, [&session] { session.CopyToOther(); });
+  // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo, wherever the focus is in
+  // the window (the band fields leave these keys to it).
+  const struct {
+    const char* name;
+    QKeySequence keys;
+    bool undo;
+  } shortcuts[] = {{"UndoShortcut", QKeySequence(QStringLiteral("Ctrl+Z")), true},
+                   {"RedoShortcut", QKeySequence(QStringLiteral("Ctrl+Shift+Z")), false},
+                   {"RedoShortcutY", QKeySequence(QStringLiteral("Ctrl+Y")), false}};
+  for (const auto& s : shortcuts) {
+    auto* shortcut = new QShortcut(s.keys, this);
+    shortcut->setObjectName(QString::fromLatin1(s.name));
+    const bool undo = s.undo;
+    connect(shortcut, &QShortcut::activated, this,
+            [&session, undo] { undo ? session.Undo() : session.Redo(); });
+  }
+  connect(&session, &EditSession::changed, this, &MainWindow::ShowEditState);
+  ShowEditState();
+}
+
+void MainWindow::ShowEditState() {
+  const EditSession& session = editor_.Session();
+  const EditHistory& history = session.History();
+  auto button = [this](const char* name) { return findChild<PictureButton*>(QString::fromLatin1(name)); };
+  PictureButton* undo = button("UndoBtn");
+  PictureButton* redo = button("RedoBtn");
+  undo->setEnabled(history.CanUndo());
+  undo->setToolTip(QString::fromStdString(history.UndoText()) + QStringLiteral(" (Ctrl+Z)"));
+  redo->setEnabled(history.CanRedo());
+  redo->setToolTip(QString::fromStdString(history.RedoText()) + QStringLiteral(" (Ctrl+Shift+Z)"));
+  // The current letter is lit, the other shows unlit.
+  const bool a = session.Active() == AbLetter::A;
+  PictureButton* letterA = button("AbABtn");
+  PictureButton* letterB = button("AbBBtn");
+  letterA->setPicture(PictureButton::Normal,
+                      letterA->picture(a ? PictureButton::Pressed : PictureButton::Disabled));
+  letterB->setPicture(PictureButton::Normal,
+                      letterB->picture(a ? PictureButton::Disabled : PictureButton::Pressed));
+  const QChar from = QLatin1Char(LetterChar(session.Active()));
+  const QChar to = QLatin1Char(LetterChar(session.Pair().Inactive()));
+  PictureButton* copy = button("AbCopyBtn");
+  copy->setText(QStringLiteral("%1→%2").arg(from, to));
+  copy->setToolTip(QStringLiteral("把当前设置 %1 复制到 %2").arg(from, to));
 }
 
 void MainWindow::BuildUnlockGroup() {

@@ -96,6 +96,10 @@ class MainWindow : public QWidget {
   void BuildUnlockGroup();
   void BuildHiddenParts();
   void ShowInitialLooks();
+  // Undo and redo (title strip, keys), the A/B buttons, and their looks and
+  // tooltips following the editing session.
+  void BindEditButtons();
+  void ShowEditState();
 
   ParamStore& store_;
   EditorContext editor_;

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
+#include "editing/edit_session.h"
 #include "editing/store_refresh.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/status_dialog.h"
@@ -51,10 +52,30 @@ void WindowLinkView::UpdateStatusLine() {
   // A port problem explains a scan that finds nothing; once linked it is
   // no longer news.
   const bool linked = status_ == QStringLiteral("设备已连接");
-  const QString full = problem_.isEmpty() || linked ? status_ : status_ + QStringLiteral("  ") + problem_;
+  QString full = problem_.isEmpty() || linked ? status_ : status_ + QStringLiteral("  ") + problem_;
+  if (!note_.isEmpty()) full = note_ + QStringLiteral("  ") + full;
   // The whole text, also when the line shows it shortened.
   line->setAccessibleName(full);
   line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
+}
+
+void WindowLinkView::ShowEditNote(const QString& note) {
+  if (note == note_) return;
+  note_ = note;
+  if (!note.isEmpty()) Tap("编辑: " + note.toStdString());
+  UpdateStatusLine();
+}
+
+void WindowLinkView::TransferStarted(Transfer kind) {
+  window_.Editor().Session().TransferStarted(kind);
+}
+
+void WindowLinkView::TransferFinished(Transfer kind) {
+  window_.Editor().Session().TransferFinished(kind);
+}
+
+void WindowLinkView::TransferBroken(Transfer kind) {
+  window_.Editor().Session().TransferBroken(kind);
 }
 
 void WindowLinkView::UpdateStatusDialog(const std::string& text, int percent) {

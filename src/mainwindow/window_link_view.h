@@ -43,6 +43,14 @@ class WindowLinkView : public LinkView {
   void ShowDeviceId(const std::string& text) override;
   void ShowSelectedPort(int index) override;
   void ShowPortProblem(const std::string& text) override;
+  // The editing session hears of every transfer.
+  void TransferStarted(Transfer kind) override;
+  void TransferFinished(Transfer kind) override;
+  void TransferBroken(Transfer kind) override;
+
+  // What the editing session tells ("离线编辑: Club", a refused undo); shown
+  // in front of the status text, empty for nothing.
+  void ShowEditNote(const QString& note);
 
  private:
   // The visible status line of the title strip: the status text, and why
@@ -56,6 +64,7 @@ class WindowLinkView : public LinkView {
   QLabel* statusLine_;  // LinkStatusLine of the title strip
   QString status_;
   QString problem_;
+  QString note_;
 };
 
 }  // namespace dsp

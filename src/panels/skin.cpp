@@ -72,7 +72,7 @@ QPixmap RadioFace(bool selected, bool dim) {
   return pixmap;
 }
 
-QPixmap TitleGlyph(QSize size, ButtonStyle style, bool hot, bool down) {
+QPixmap TitleGlyph(QSize size, ButtonStyle style, bool hot, bool down, bool dim = false) {
   QPixmap pixmap = Blank(size);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
@@ -81,7 +81,7 @@ QPixmap TitleGlyph(QSize size, ButtonStyle style, bool hot, bool down) {
     if (down) fill = fill.darker(130);
     p.fillRect(pixmap.rect(), fill);
   }
-  p.setPen(QPen(Qt::white, 1.6));
+  p.setPen(QPen(dim ? QColor(140, 150, 165) : QColor(Qt::white), 1.6));
   const QPointF c(size.width() / 2.0, size.height() / 2.0);
   switch (style) {
     case ButtonStyle::TitleMinimise:
@@ -98,6 +98,19 @@ QPixmap TitleGlyph(QSize size, ButtonStyle style, bool hot, bool down) {
       for (int i = -3; i <= 3; i += 3)
         p.drawLine(QPointF(c.x() - 3, c.y() + i), QPointF(c.x() + 3, c.y() + i));
       break;
+    case ButtonStyle::TitleUndo:
+    case ButtonStyle::TitleRedo: {
+      // A hook: over the top from one side to the other, the head pointing back.
+      const double s = style == ButtonStyle::TitleUndo ? 1.0 : -1.0;
+      QPainterPath path(QPointF(c.x() + s * 5, c.y() + 5));
+      path.cubicTo(QPointF(c.x() + s * 8, c.y() - 2), QPointF(c.x() + s * 2, c.y() - 6),
+                   QPointF(c.x() - s * 5, c.y() - 3));
+      p.setBrush(Qt::NoBrush);
+      p.drawPath(path);
+      p.drawLine(QPointF(c.x() - s * 5, c.y() - 3), QPointF(c.x() - s * 1, c.y() - 7));
+      p.drawLine(QPointF(c.x() - s * 5, c.y() - 3), QPointF(c.x() - s * 1, c.y() + 0.5));
+      break;
+    }
     default:
       p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
       p.drawLine(QPointF(c.x() + 5, c.y() - 5), QPointF(c.x() - 5, c.y() + 5));
@@ -179,10 +192,13 @@ Pictures ButtonPictures(ButtonStyle style, QSize size) {
     case ButtonStyle::TitleMinimise:
     case ButtonStyle::TitleMaximise:
     case ButtonStyle::TitleClose:
-    case ButtonStyle::TitleLog: {
+    case ButtonStyle::TitleLog:
+    case ButtonStyle::TitleUndo:
+    case ButtonStyle::TitleRedo: {
       pics[P::Normal] = TitleGlyph(size, style, false, false);
       pics[P::NormalFocused] = pics[P::Normal];
-      pics[P::Disabled] = pics[P::Normal];
+      const bool dims = style == ButtonStyle::TitleUndo || style == ButtonStyle::TitleRedo;
+      pics[P::Disabled] = dims ? TitleGlyph(size, style, false, false, true) : pics[P::Normal];
       pics[P::Hot] = TitleGlyph(size, style, true, false);
       pics[P::Pressed] = TitleGlyph(size, style, true, true);
       pics[P::StayDown] = pics[P::Pressed];

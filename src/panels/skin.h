@@ -25,7 +25,9 @@ enum class ButtonStyle {
   TitleMinimise,
   TitleMaximise,
   TitleClose,
-  TitleLog,  // opens the traffic view: a page of lines
+  TitleLog,   // opens the traffic view: a page of lines
+  TitleUndo,  // a hooked arrow back; dimmed while there is nothing to undo
+  TitleRedo,  // the same arrow forward
 };
 
 inline const QColor kWindow(0, 51, 153);

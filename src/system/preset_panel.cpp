@@ -1,11 +1,14 @@
 #include "system/preset_panel.h"
 
+#include <QDateTime>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <algorithm>
 
+#include "editing/edit_session.h"
+#include "editmodel/settings.h"
 #include "link/device_link.h"
 #include "link/link_view.h"
 #include "presets/preset_file.h"
@@ -25,22 +28,37 @@ QString PathText(const std::filesystem::path& path) {
   return QString::fromUtf8(reinterpret_cast<const char*>(utf8.data()), static_cast<qsizetype>(utf8.size()));
 }
 
-// The preset reader's notices, log and upload request, on the screen and
-// the link. Without a link the upload request is not passed on.
-class PanelPresetEvents : public PresetEvents {
+// The reader's notices and log, held until the user has answered the load
+// question: the file is read before it is asked, its verdict told after.
+class HeldPresetEvents : public PresetEvents {
  public:
-  PanelPresetEvents(LinkView& view, DeviceLink* link) : view_(view), link_(link) {}
-  void ShowNotice(const std::string& chinese, const std::string&) override { view_.ShowMessage(chinese); }
-  void ClearLog() override { view_.ClearLog(); }
-  void AppendLog(const std::string& line) override { view_.AppendLog(line); }
-  void RequestUpload() override {
-    if (link_ != nullptr) link_->SetLinkStatus(6);
+  void ShowNotice(const std::string& chinese, const std::string&) override { notices_.push_back(chinese); }
+  void ClearLog() override {
+    cleared_ = true;
+    log_.clear();
+  }
+  void AppendLog(const std::string& line) override { log_.push_back(line); }
+  void RequestUpload() override {}
+
+  void ReplayLog(LinkView& view) const {
+    if (cleared_) view.ClearLog();
+    for (const std::string& line : log_) view.AppendLog(line);
+  }
+  void ReplayNotices(LinkView& view) const {
+    for (const std::string& notice : notices_) view.ShowMessage(notice);
   }
 
  private:
-  LinkView& view_;
-  DeviceLink* link_;
+  bool cleared_ = false;
+  std::vector<std::string> log_;
+  std::vector<std::string> notices_;
 };
+
+QString JoinLines(const std::vector<std::string>& lines) {
+  QStringList out;
+  for (const std::string& line : lines) out << FromUtf8(line);
+  return out.join(QLatin1Char('\n'));
+}
 
 }  // namespace
 
@@ -135,34 +153,78 @@ void PresetPanel::SavePresetBtnClick() {
     services_.Message(saved.chinese);
     return;
   }
+  services_.editor.Session().MarkSaved();
   RefreshPresetList(name);
+}
+
+QString PresetPanel::SaveRecovery(const Settings& settings) {
+  ParamStore kept;
+  kept.DeviceImage = settings.image;
+  const QString stamp =
+      QStringLiteral("离线编辑-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+  QString name = stamp;
+  for (int n = 2; std::filesystem::exists(PresetPath(folder_, name.toStdString())); ++n)
+    name = stamp + QStringLiteral("-%1").arg(n);
+  const SaveResult saved = SavePresetFile(kept, folder_, name.toStdString());
+  if (!saved) {
+    services_.view.AppendLog(saved.english);
+    return QString();
+  }
+  RefreshPresetList();
+  return name;
 }
 
 void PresetPanel::LoadPresetBtnClick() {
   if (fileEdit_ == nullptr) return;
   const QString text = fileEdit_->text();
+  const std::string name = text.toStdString();
+  // The file is read into a scratch copy first, so that the question can
+  // say what it would change; nothing changes before the answer.
+  ParamStore trial = services_.store;
+  HeldPresetEvents held;
+  // An empty name box names the file ".Wfxr", which is not there.
+  const bool readable = !name.empty() && LoadPresetFile(trial, folder_, name, held) == LoadOutcome::Accepted;
+  QuestionDetails details;
+  if (readable) {
+    const DiffReport report =
+        ReportDiff(Diff(Capture(services_.store), Capture(trial), DiffScope::Setting), kQuestionLines);
+    details.informative = FromUtf8(report.summary);
+    if (!report.first.empty()) details.informative += QLatin1Char('\n') + JoinLines(report.first);
+    if (report.all.size() > report.first.size()) details.informative += QStringLiteral("\n…");
+    details.details = JoinLines(report.all);
+  }
   if (services_.Ask(QStringLiteral("Confirm"), QStringLiteral("加载模式：") + text + QStringLiteral(" ?"),
-                    QuestionButtons::YesNo) != Answer::Yes) {
+                    QuestionButtons::YesNo, details) != Answer::Yes) {
     return;
   }
-  const std::string name = text.toStdString();
-  // An empty name box names the file ".Wfxr", which is not there.
   if (name.empty()) {
     services_.Message(NoticeFileMissing.chinese);
     return;
   }
-  if (!services_.Linked()) {
-    // Nothing could be sent: the file is still checked, so a damaged one is
-    // reported as such, but the stores keep what the processor holds.
-    ParamStore trial = services_.store;
-    PanelPresetEvents events(services_.view, nullptr);
-    if (LoadPresetFile(trial, folder_, name, events) == LoadOutcome::Accepted) {
-      services_.Message(services_.NotReadyText());
-    }
+  if (!readable) {
+    held.ReplayLog(services_.view);
+    held.ReplayNotices(services_.view);
     return;
   }
-  PanelPresetEvents events(services_.view, &services_.link);
-  LoadPresetFile(services_.store, folder_, name, events);
+  EditSession& session = services_.editor.Session();
+  const QString label = QStringLiteral("加载预设 %1").arg(text);
+  if (!services_.link.Connected()) {
+    // No processor: the file goes into the editor, and saving writes it.
+    held.ReplayLog(services_.view);
+    session.LoadOffline(Capture(trial), label, text);
+    return;
+  }
+  if (!services_.Linked()) {
+    services_.Message(services_.NotReadyText());
+    return;
+  }
+  held.ReplayLog(services_.view);
+  {
+    EditSession::Gesture gesture(session, label);
+    services_.store.DeviceImage = trial.DeviceImage;
+  }
+  // The whole image goes to the processor; the panels follow when it is there.
+  services_.link.SetLinkStatus(6);
 }
 
 }  // namespace dsp

@@ -5,6 +5,7 @@
 // presets/preset_library.h.
 
 #include <QObject>
+#include <QString>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@ class QTableWidget;
 
 namespace dsp {
 
+struct Settings;
 struct SystemServices;
 
 class PresetPanel : public QObject {
@@ -37,6 +39,13 @@ class PresetPanel : public QObject {
   void PresetGridClick(int row);
   void SavePresetBtnClick();
   void LoadPresetBtnClick();
+
+  // Keeps a setting as a new preset named after the moment ("离线编辑-
+  // 20240501-153000"); returns the name, or an empty text when it could not
+  // be saved.
+  QString SaveRecovery(const Settings& settings);
+  // Lines of the load question that show the first changes.
+  static constexpr int kQuestionLines = 8;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

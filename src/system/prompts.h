@@ -16,8 +16,17 @@ enum class Answer { Ok, Cancel, Yes, No };
 
 using QuestionHook = std::function<Answer(const QString& caption, const QString& text, QuestionButtons)>;
 
+// What a question may add below its text: a few lines that explain it, and
+// a long text the box keeps behind its details button.
+struct QuestionDetails {
+  QString informative;
+  QString details;
+};
+using DetailedQuestionHook = std::function<Answer(const QString& caption, const QString& text,
+                                                  const QuestionDetails& details, QuestionButtons)>;
+
 // A modal question box owned by `parent`.
 Answer AskWithMessageBox(QWidget* parent, const QString& caption, const QString& text,
-                         QuestionButtons buttons);
+                         QuestionButtons buttons, const QuestionDetails& details = {});
 
 }  // namespace dsp

@@ -6,6 +6,7 @@
 #include <QRegularExpressionValidator>
 #include <algorithm>
 
+#include "editing/edit_session.h"
 #include "editing/page_switcher.h"
 #include "link/device_link.h"
 #include "link/frames.h"
@@ -57,16 +58,28 @@ void SystemServices::Message(const std::string& text) const {
   view.ShowMessage(text);
 }
 
-Answer SystemServices::Ask(const QString& caption, const QString& text, QuestionButtons buttons) const {
+Answer SystemServices::Ask(const QString& caption, const QString& text, QuestionButtons buttons,
+                           const QuestionDetails& details) const {
+  if (askDetailed) return askDetailed(caption, text, details, buttons);
   if (ask) return ask(caption, text, buttons);
-  return AskWithMessageBox(&editor.Root(), caption, text, buttons);
+  return AskWithMessageBox(&editor.Root(), caption, text, buttons, details);
 }
 
 SystemPage::SystemPage(EditorContext& editor, ParamStore& store, DeviceLink& link, LinkView& view,
                        std::filesystem::path presetFolder)
-    : services_{editor, store, link, view, {}, {}} {
+    : services_{editor, store, link, view, {}, {}, {}} {
   presets_ = std::make_unique<PresetPanel>(services_, std::move(presetFolder));
   modes_ = std::make_unique<ModePanel>(services_);
+
+  // The editing session keeps offline edits in the preset folder, tells
+  // through the page's messages and asks whether the pages are locked.
+  EditSession& session = editor.Session();
+  session.SaveRecovery = [this](const Settings& settings) { return presets_->SaveRecovery(settings); };
+  session.ShowMessage = [this](const QString& text) { services_.Message(text.toStdString()); };
+  session.PagesLocked = [this] {
+    const QWidget* prompt = services_.Find("FirstCheckGrop");
+    return prompt != nullptr && !prompt->isHidden();
+  };
 
   const char* names[2][3] = {{"SysPanelLabel1", "NewSysPassLabel1", "NewSysPassLabel2"},
                              {"PassPanelLabel1", "NewPassLabel1", "NewPassLabel2"}};
@@ -104,7 +117,12 @@ SystemPage::SystemPage(EditorContext& editor, ParamStore& store, DeviceLink& lin
   }
 }
 
-SystemPage::~SystemPage() = default;
+SystemPage::~SystemPage() {
+  EditSession& session = services_.editor.Session();
+  session.SaveRecovery = nullptr;
+  session.ShowMessage = nullptr;
+  session.PagesLocked = nullptr;
+}
 
 void SystemPage::PreparePresets() {
   presets_->PreparePresetFolders();

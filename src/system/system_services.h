@@ -22,8 +22,11 @@ struct SystemServices {
   ParamStore& store;
   DeviceLink& link;
   LinkView& view;
-  // Questions with OK/Cancel or Yes/No; replaceable for tests.
+  // Questions with OK/Cancel or Yes/No; replaceable for tests. A question
+  // with details goes to `askDetailed` when it is set, else to `ask`
+  // without them.
   QuestionHook ask;
+  DetailedQuestionHook askDetailed;
   // A text command (0x0904, 0x0905: one byte per digit) to the processor.
   std::function<void(int address, const std::string& digits)> sendText;
 
@@ -33,7 +36,8 @@ struct SystemServices {
   // line, a busy notice while a transfer or an acknowledgement is awaited.
   std::string NotReadyText() const;
   void Message(const std::string& text) const;
-  Answer Ask(const QString& caption, const QString& text, QuestionButtons buttons) const;
+  Answer Ask(const QString& caption, const QString& text, QuestionButtons buttons,
+             const QuestionDetails& details = {}) const;
   // A widget of the main window by its layout name.
   template <typename T = QWidget>
   T* Find(const char* name) const {

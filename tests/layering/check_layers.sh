@@ -5,7 +5,7 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common store eq catalogue link presets"
+core="common store eq catalogue link presets editmodel"
 declare -A allowed=(
   [common]=""
   [store]="common"
@@ -13,6 +13,7 @@ declare -A allowed=(
   [catalogue]="common store eq"
   [link]="common store eq"
   [presets]="common store eq"
+  [editmodel]="common store eq catalogue link"
   [posix]=""
   [panels]="$core"
   [editing]="$core panels"

@@ -304,15 +304,27 @@ TEST_F(SystemPageTest, ADamagedFileChangesNothingAndUploadsNothing) {
   EXPECT_EQ(emulator.frameLog.size(), frames);
 }
 
-TEST_F(SystemPageTest, LoadWhileNotLinkedChecksTheFileAndChangesNothing) {
-  ASSERT_TRUE(SavePresetFile(Distinct(4), Dir(), "Club"));
+TEST_F(SystemPageTest, LoadWhileNotLinkedPutsTheFileIntoTheEditorAndSendsNothing) {
   Connect();
+  // The processor's setting with a few values of its own, each in range.
+  ParamStore file = Store();
+  file.SetDevice(3, 1, 77);
+  file.SetDevice(5, 30 + 2, 150);
+  file.SetDevice(0, 4 + 5 + 1 + 52, 222);
+  ASSERT_TRUE(SavePresetFile(file, Dir(), "Club"));
+  app->System().Presets().RefreshPresetList();
   Press("UnLinkBtn");
-  const auto image = Store().DeviceImage;
+  const std::size_t frames = emulator.frameLog.size();
   answers = {Answer::Yes, Answer::Yes};
   Press("LoadPresetBtn");  // FileEdit holds "Club"
-  EXPECT_EQ(messages, QStringList{QStringLiteral("设备未连接")});
-  EXPECT_EQ(Store().DeviceImage, image);
+  EXPECT_TRUE(messages.isEmpty()) << messages.join(',').toStdString();
+  for (int c = 0; c < PresetChannels; ++c) EXPECT_EQ(Store().DeviceImage[c], file.DeviceImage[c]) << c;
+  EXPECT_EQ(W<QSlider>("EchoEffLevelBar")->value(), 77);
+  EXPECT_TRUE(W<QLabel>("LinkStatusLine")->accessibleName().startsWith(QStringLiteral("离线编辑: Club")))
+      << W<QLabel>("LinkStatusLine")->accessibleName().toStdString();
+  EXPECT_EQ(emulator.frameLog.size(), frames);
+  // A missing file still changes nothing.
+  const auto image = Store().DeviceImage;
   W<QLineEdit>("FileEdit")->setText(QStringLiteral("Missing"));
   Press("LoadPresetBtn");
   EXPECT_EQ(messages.back(), QString::fromUtf8(NoticeFileMissing.chinese));

@@ -1,0 +1,261 @@
+#include "editmodel/param_cells.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "common/rounding.h"
+#include "eq/scales.h"
+#include "store/param_store.h"
+
+namespace dsp {
+
+namespace {
+
+constexpr int kModeNumberSlot = 2;  // a write recalls a stored mode
+constexpr int kRightsSlot = 12;     // user or manager: needs the system password
+
+// A caption as a name: without its colon, and without the blank that spaces
+// out two Chinese characters on the page ("静 音").
+std::string BareCaption(std::string_view caption) {
+  std::string out;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption.substr(i, 3) == "：") {
+      i += 2;
+      continue;
+    }
+    if (caption[i] == ':') continue;
+    if (caption[i] == ' ' && i > 0 && i + 1 < caption.size() &&
+        static_cast<unsigned char>(caption[i - 1]) >= 0x80 &&
+        static_cast<unsigned char>(caption[i + 1]) >= 0x80) {
+      continue;
+    }
+    out += caption[i];
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+const ParamEntry* EntryAt(int channel, int slot) {
+  for (const ParamEntry& e : Catalogue()) {
+    if (e.channel == channel && e.slot == slot) return &e;
+  }
+  return nullptr;
+}
+
+const ParamEntry* RowMate(const ParamEntry& entry, int rowOffset, ParamKind kind) {
+  if (entry.column < 0) return nullptr;
+  for (const ParamEntry& e : Catalogue()) {
+    if (e.channel == entry.channel && e.column == entry.column && e.row == entry.row + rowOffset &&
+        e.kind == kind && !e.caption.empty()) {
+      return &e;
+    }
+  }
+  return nullptr;
+}
+
+// The parameter's own name on its page, from its catalogue row.
+std::string EntryName(const ParamEntry& entry) {
+  switch (entry.kind) {
+    case ParamKind::Sign:
+      // A sign button sits in the row of the level it belongs to.
+      if (const ParamEntry* level = RowMate(entry, 0, ParamKind::Slider))
+        return BareCaption(level->caption) + " 相位";
+      return "相位";
+    case ParamKind::TwoState:
+      return BareCaption(entry.items.empty() ? std::string() : entry.items.front());
+    case ParamKind::Pair:
+      return entry.items.size() == 2 ? entry.items[0] + "/" + entry.items[1] : std::string();
+    default:
+      break;
+  }
+  std::string name = BareCaption(entry.caption);
+  // The current volumes of the title strip are captioned by their source
+  // alone ("音乐"); their trio role says what they are.
+  if (entry.channel == 9 && entry.kind == ParamKind::Slider && entry.hint == "0") name += "音量";
+  // A caption that appears twice on a channel ("Q值：" of the subwoofer's
+  // two filters) is told apart by the row above it.
+  int same = 0;
+  for (const ParamEntry& e : Catalogue()) {
+    if (e.channel == entry.channel && BareCaption(e.caption) == name) ++same;
+  }
+  if (same > 1) {
+    for (ParamKind kind : {ParamKind::Slider, ParamKind::Choice}) {
+      if (const ParamEntry* above = RowMate(entry, -1, kind)) return BareCaption(above->caption) + " " + name;
+    }
+  }
+  return name;
+}
+
+std::string BandFieldName(int band, int field) {
+  std::string name = "EQ" + std::to_string(band + 1) + " " + BandFieldCaption(field);
+  if (field == 4) name += std::string("(") + BandTypeItems[1] + "/" + BandTypeItems[2] + ")";
+  return name;
+}
+
+std::string Prefix(int row, int scene) {
+  const int page = PageOfChannel(row);
+  std::string prefix = PageTitle(page);
+  const std::string group = ChannelGroupTitle(row);
+  if (!group.empty()) prefix += " " + group;
+  if (scene == 1) {
+    // The dancing copy of a scene pair; the singing copy is the plain name.
+    const ParamEntry* scenes = EntryAt(0, 1);
+    prefix +=
+        "(" + (scenes != nullptr && scenes->items.size() == 2 ? scenes->items[1] : std::string("1")) + ")";
+  }
+  return prefix;
+}
+
+struct CellTable {
+  std::vector<ParamCell> cells;
+  std::array<std::array<std::int16_t, kDeviceSlots>, kStoreChannels> at{};
+};
+
+void AddCell(CellTable& t, ParamCell cell, std::string own) {
+  cell.page = PageOfChannel(cell.row);
+  cell.inSetting = cell.row <= 8;
+  cell.name = Prefix(cell.row, cell.scene) + " " + own;
+  t.cells.push_back(std::move(cell));
+}
+
+CellTable Build() {
+  CellTable t;
+  for (auto& row : t.at) row.fill(-1);
+  const ParamEntry* bypass = EntryAt(0, 3);
+  for (int row = 0; row <= 8; ++row) {
+    const int channel = row == 2 ? 1 : row;  // group B is laid out as group A
+    const int limit = TransferLength[static_cast<std::size_t>(row)];
+    for (int slot = 0; slot < BlockLength[static_cast<std::size_t>(row)]; ++slot) {
+      ParamCell cell;
+      cell.row = row;
+      cell.slot = slot;
+      std::string own;
+      const ParamEntry* entry = EntryAt(channel, slot);
+      const bool eq = HasEqualiser(row);
+      const int base = eq ? EqBase[static_cast<std::size_t>(row)] : 0;
+      if (entry != nullptr) {
+        cell.entry = entry;
+        own = EntryName(*entry);
+      } else if (eq && slot >= base && (slot - base) / 5 < BandCount[static_cast<std::size_t>(row)]) {
+        cell.kind = CellKind::BandField;
+        cell.band = (slot - base) / 5;
+        cell.field = (slot - base) % 5;
+        own = BandFieldName(cell.band, cell.field);
+      } else if (eq && slot == base - 1 && bypass != nullptr) {
+        cell.entry = bypass;
+        own = EntryName(*bypass);
+      } else {
+        continue;  // reserved: no widget, no parameter
+      }
+      const int first = DeviceIndex(row, slot, 0);
+      const int second = DeviceIndex(row, slot, 1);
+      for (int scene = 0; scene < (first == second ? 1 : 2); ++scene) {
+        const int index = scene == 0 ? first : second;
+        if (index >= limit) continue;
+        cell.index = index;
+        cell.scene = first == second ? -1 : scene;
+        AddCell(t, cell, own);
+      }
+    }
+  }
+  for (const ParamEntry& entry : Catalogue()) {
+    if (entry.channel != 9 || entry.slot == kModeNumberSlot || entry.slot == kRightsSlot) continue;
+    ParamCell cell;
+    cell.row = 9;
+    cell.slot = entry.slot;
+    cell.index = entry.slot;  // system values keep their slot as index
+    cell.entry = &entry;
+    AddCell(t, cell, EntryName(entry));
+  }
+  std::sort(t.cells.begin(), t.cells.end(), [](const ParamCell& a, const ParamCell& b) {
+    return a.row != b.row ? a.row < b.row : a.index < b.index;
+  });
+  for (std::size_t i = 0; i < t.cells.size(); ++i) {
+    const ParamCell& c = t.cells[i];
+    t.at[static_cast<std::size_t>(c.row)][static_cast<std::size_t>(c.index)] = static_cast<std::int16_t>(i);
+  }
+  return t;
+}
+
+const CellTable& Table() {
+  static const CellTable table = Build();
+  return table;
+}
+
+std::string OnOff(std::int32_t value) {
+  return value != 0 ? "开" : "关";
+}
+
+std::string Item(const std::vector<std::string>& items, std::int32_t value) {
+  if (value >= 0 && value < static_cast<std::int32_t>(items.size()))
+    return items[static_cast<std::size_t>(value)];
+  return std::to_string(value);
+}
+
+}  // namespace
+
+const std::vector<ParamCell>& ParamCells() {
+  return Table().cells;
+}
+
+int CellAt(int row, int index) {
+  if (row < 0 || row >= kStoreChannels || index < 0 || index >= kDeviceSlots) return -1;
+  return Table().at[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
+}
+
+int CellCount() {
+  return static_cast<int>(Table().cells.size());
+}
+
+std::string CellValueText(const ParamCell& cell, std::int32_t value) {
+  if (cell.kind == CellKind::BandField) {
+    switch (cell.field) {
+      case 0:
+        return Item({BandTypeItems.begin(), BandTypeItems.end()}, value);
+      case 1:
+        return std::string(StepText(StepTable::Freq, value)) + "Hz";
+      case 2:
+        return FormatFixed(GainDb(value), 1) + "dB";
+      default:
+        return StepText(StepTable::Q, value);
+    }
+  }
+  if (cell.entry == nullptr) return std::to_string(value);
+  const ParamEntry& e = *cell.entry;
+  switch (e.kind) {
+    case ParamKind::Slider: {
+      if (e.role == role::None) return std::to_string(value);
+      std::string text = RoleText(e.role, value);
+      // The release pane is preceded by "Atk x": the release is a multiple of the attack.
+      if (e.role == role::Release) text = "Atk x" + text;
+      return text + e.unit;
+    }
+    case ParamKind::Sign:
+      return value != 0 ? "+" : "-";
+    case ParamKind::TwoState:
+      return OnOff(value);
+    case ParamKind::Radio:
+    case ParamKind::Choice:
+    case ParamKind::Pair:
+      return Item(e.items, value);
+  }
+  return std::to_string(value);
+}
+
+bool LockedInAutomaticMode(int row, int slot) {
+  switch (row) {
+    case 0:
+      return slot == 1 || slot >= 3;
+    case 5:
+    case 6:
+    case 7:
+      return slot >= 0 && slot <= 19;
+    case 8:
+      return slot >= 0 && slot <= 17;
+    default:
+      return false;
+  }
+}
+
+}  // namespace dsp
