@@ -4,9 +4,12 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 #include <cstdio>
 
+#include "i18n/language.h"
 #include "mainwindow/application.h"
 
 #ifndef DSP_VERSION
@@ -33,8 +36,13 @@ int main(int argc, char** argv) {
   const QCommandLineOption presets(
       QStringLiteral("presets"),
       QStringLiteral("Keep the preset files in DIR instead of the default folder."), QStringLiteral("DIR"));
+  const QCommandLineOption lang(QStringLiteral("lang"),
+                                QStringLiteral("Speak LANG: zh (the processor's own Chinese texts) or en. "
+                                               "Default: English on an English desktop, else Chinese."),
+                                QStringLiteral("LANG"));
   parser.addOption(port);
   parser.addOption(presets);
+  parser.addOption(lang);
   // --help and --version are answered before the window system is reached,
   // so that they work without a display.
   auto help = [&parser] {
@@ -43,7 +51,8 @@ int main(int argc, char** argv) {
   };
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
-    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets")) {
+    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets") ||
+        arg == QLatin1String("--lang")) {
       ++i;  // the option's value, whatever it is
     } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
       std::fputs(qPrintable(help()), stdout);
@@ -67,6 +76,15 @@ int main(int argc, char** argv) {
                  qPrintable(help()));
     return 2;
   }
+
+  const std::optional<dsp::UiLanguage> language =
+      dsp::ChooseLanguage(parser.value(lang), QLocale::system().uiLanguages());
+  if (!language) {
+    std::fprintf(stderr, "unknown language: %s (use zh or en)\n\n%s", qPrintable(parser.value(lang)),
+                 qPrintable(help()));
+    return 2;
+  }
+  const std::unique_ptr<QTranslator> translation = dsp::InstallTranslation(app, *language);
 
   dsp::AppOptions options;
   options.ports = parser.values(port);

@@ -14,12 +14,13 @@ declare -A allowed=(
   [link]="common store eq"
   [presets]="common store eq"
   [posix]=""
+  [i18n]=""
   [panels]="$core"
   [editing]="$core panels"
   [graph]="$core panels editing"
   [system]="$core panels editing"
   [logview]="$core"
-  [mainwindow]="$core panels editing graph system logview"
+  [mainwindow]="$core panels editing graph system logview i18n"
   [app]="*"
 )
 
