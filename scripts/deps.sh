@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-dev
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev qt6-tools-dev qt6-l10n-tools python3
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils

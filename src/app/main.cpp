@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 #include <cstdio>
 
 #include "cli/command_line.h"
+#include "i18n/language.h"
 #include "mainwindow/application.h"
 
 #ifndef DSP_VERSION
@@ -31,7 +34,8 @@ int main(int argc, char** argv) {
   // so that they work without a display.
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
-    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets")) {
+    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets") ||
+        arg == QLatin1String("--lang")) {
       ++i;  // the option's value, whatever it is
     } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
       std::fputs(qPrintable(dsp::cli::HelpText(parser)), stdout);
@@ -56,6 +60,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "--json needs a command\n\n%s", qPrintable(dsp::cli::HelpText(parser)));
     return dsp::cli::kExitUsage;
   }
+
+  const std::optional<dsp::UiLanguage> language =
+      dsp::ChooseLanguage(parser.value(options.lang), QLocale::system().uiLanguages());
+  if (!language) {
+    std::fprintf(stderr, "unknown language: %s (use zh or en)\n\n%s", qPrintable(parser.value(options.lang)),
+                 qPrintable(dsp::cli::HelpText(parser)));
+    return dsp::cli::kExitUsage;
+  }
+  const std::unique_ptr<QTranslator> translation = dsp::InstallTranslation(app, *language);
 
   dsp::AppOptions appOptions;
   appOptions.ports = parser.values(options.port);

@@ -1,5 +1,6 @@
 #include "catalogue/catalogue.h"
 
+#include "common/translation_mark.h"
 #include "eq/scales.h"
 
 namespace dsp {
@@ -89,153 +90,162 @@ ParamEntry ChoiceRow(int channel, int slot, const std::string& box, const std::v
 // (slots 0..16); the level sliders reach `levelMax`.
 void OutputMix(std::vector<ParamEntry>& t, int ch, const std::string& x, int levelMax) {
   t.push_back(SliderRow(ch, 0, x + "MusLevelBar", x + "MusLevelPane", levelMax, role::OutputLevel,
-                        "音乐音量：", "%", 0, 0));
+                        DSP_TRANSLATE_NOOP("Catalogue", "音乐音量："), "%", 0, 0));
   t.push_back(SignRow(ch, 2, x + "MusPhaseBtn", 0, 0));
   t.push_back(SliderRow(ch, 4, x + "MicLevelBar", x + "MicLevelPane", levelMax, role::OutputLevel,
-                        "直达声音量：", "%", 0, 1));
+                        DSP_TRANSLATE_NOOP("Catalogue", "直达声音量："), "%", 0, 1));
   t.push_back(SignRow(ch, 6, x + "MicPhaseBtn", 0, 1));
   t.push_back(SliderRow(ch, 8, x + "EchoLevelBar", x + "EchoLevelPane", levelMax, role::OutputLevel,
-                        "回声效果音量：", "%", 0, 2));
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声效果音量："), "%", 0, 2));
   t.push_back(SignRow(ch, 10, x + "EchoPhaseBtn", 0, 2));
   t.push_back(SliderRow(ch, 12, x + "RvbLevelBar", x + "RvbLevelPane", levelMax, role::OutputLevel,
-                        "混响效果音量：", "%", 0, 3));
+                        DSP_TRANSLATE_NOOP("Catalogue", "混响效果音量："), "%", 0, 3));
   t.push_back(SignRow(ch, 14, x + "RvbPhaseBtn", 0, 3));
-  t.push_back(SliderRow(ch, 16, x + "MusHPFreBar", x + "MusHPFrePane", 143, role::HighPass, "高通：", "", 0,
-                        4, x + "HPFreUpDownBtn"));
+  t.push_back(SliderRow(ch, 16, x + "MusHPFreBar", x + "MusHPFrePane", 143, role::HighPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "高通："), "", 0, 4, x + "HPFreUpDownBtn"));
 }
 
 // Limiter sliders from `first` (attack, release, threshold, ratio).
 void Limiter(std::vector<ParamEntry>& t, int ch, const std::string& x, int first, int column, int row) {
   t.push_back(SliderRow(ch, first, x + "RmsAttackBar", x + "RmsAttackPane", 15, role::Attack,
-                        "压限启动时间：", "ms", column, row));
+                        DSP_TRANSLATE_NOOP("Catalogue", "压限启动时间："), "ms", column, row));
   t.push_back(SliderRow(ch, first + 1, x + "RmsReleaseBar", x + "RmsReleasePane", 7, role::Release,
-                        "压限释放时间：", "", column, row + 1));
+                        DSP_TRANSLATE_NOOP("Catalogue", "压限释放时间："), "", column, row + 1));
   t.push_back(SliderRow(ch, first + 2, x + "RmsLevelBar", x + "RmsLevelPane", 34, role::LimiterThreshold,
-                        "压限启动电平：", "dBu", column, row + 2));
-  t.push_back(SliderRow(ch, first + 3, x + "RmsRatioBar", x + "RmsRatioPane", 40, role::Ratio, "压缩比例：",
-                        "", column, row + 3));
+                        DSP_TRANSLATE_NOOP("Catalogue", "压限启动电平："), "dBu", column, row + 2));
+  t.push_back(SliderRow(ch, first + 3, x + "RmsRatioBar", x + "RmsRatioPane", 40, role::Ratio,
+                        DSP_TRANSLATE_NOOP("Catalogue", "压缩比例："), "", column, row + 3));
 }
 
 std::vector<ParamEntry> MakeCatalogue() {
   std::vector<ParamEntry> t;
   // Channel 0, music input: the mode pairs and the EQ bypass sit in the
   // graph panel's bottom bar.
-  t.push_back(PairRow(0, 0, "AutoModeBtn", "ManulModeBtn", "自动", "手动", false));
-  t.push_back(PairRow(0, 1, "SingModeBtn", "DiscoModeBtn", "唱歌", "舞蹈", true));
+  t.push_back(PairRow(0, 0, "AutoModeBtn", "ManulModeBtn", DSP_TRANSLATE_NOOP("Catalogue", "自动"),
+                      DSP_TRANSLATE_NOOP("Catalogue", "手动"), false));
+  t.push_back(PairRow(0, 1, "SingModeBtn", "DiscoModeBtn", DSP_TRANSLATE_NOOP("Catalogue", "唱歌"),
+                      DSP_TRANSLATE_NOOP("Catalogue", "舞蹈"), true));
   {
     ParamEntry bypass = TwoStateRow(0, 3, "MusEQAllpassBtn", "EQ pass", -1, 0);
     t.push_back(bypass);
   }
 
   // Channel 1, microphone.
-  t.push_back(SliderRow(1, 0, "MicHPFreBar", "MicHPFrePane", 143, role::HighPass, "麦克风高通：", "", 0, 0,
-                        "MicHPFreUpDownBtn"));
+  t.push_back(SliderRow(1, 0, "MicHPFreBar", "MicHPFrePane", 143, role::HighPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "麦克风高通："), "", 0, 0, "MicHPFreUpDownBtn"));
   t.push_back(RadioRow(1, 1, {"MicFBERadioBtn1", "MicFBERadioBtn2", "MicFBERadioBtn3", "MicFBERadioBtn4"}, "",
-                       {"OFF", "1", "2", "3"}, "麦克风反馈抑制：", 0, 1));
+                       {"OFF", "1", "2", "3"}, DSP_TRANSLATE_NOOP("Catalogue", "麦克风反馈抑制："), 0, 1));
 
   // Channel 3, echo.
   t.push_back(SignRow(3, 0, "EchoEffPhaseBtn", 0, 0));
-  t.push_back(SliderRow(3, 1, "EchoEffLevelBar", "EchoEffLevelPane", 100, role::EffectLevel, "回声效果音量：",
-                        "%", 0, 0));
+  t.push_back(SliderRow(3, 1, "EchoEffLevelBar", "EchoEffLevelPane", 100, role::EffectLevel,
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声效果音量："), "%", 0, 0));
   t.push_back(SignRow(3, 2, "EchoDirectPhaseBtn", 0, 1));
   t.push_back(SliderRow(3, 3, "EchoDirectLevelBar", "EchoDirectLevelPane", 100, role::EffectLevel,
-                        "直达声音量：", "%", 0, 1));
-  t.push_back(SliderRow(3, 4, "EchoHPFreBar", "EchoHPFrePane", 241, role::EffectHighPass, "回声高通：", "", 0,
-                        2, "EchoHPFreUpDownBtn"));
-  t.push_back(SliderRow(3, 5, "EchoLPFreBar", "EchoLPFrePane", 194, role::EchoLowPass, "回声低通：", "", 0, 3,
-                        "EchoLPFreUpDownBtn"));
-  t.push_back(SliderRow(3, 6, "EchoPreDelayBar", "EchoPreDelayPane", 125, role::EffectDelay, "回声预延时：",
-                        "ms", 0, 4));
-  t.push_back(
-      SliderRow(3, 7, "EchoTimeBar", "EchoTimePane", 250, role::EffectDelay, "回声延时：", "ms", 0, 5));
-  t.push_back(
-      SliderRow(3, 8, "EchoRepeatBar", "EchoRepeatPane", 90, role::EffectLevel, "回声重复比率：", "%", 0, 6));
-  t.push_back(SliderRow(3, 9, "EchoRTimeBar", "EchoRTimePane", 100, role::EchoRightDelay, "回声右通道延时：",
-                        "%", 0, 7));
+                        DSP_TRANSLATE_NOOP("Catalogue", "直达声音量："), "%", 0, 1));
+  t.push_back(SliderRow(3, 4, "EchoHPFreBar", "EchoHPFrePane", 241, role::EffectHighPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声高通："), "", 0, 2, "EchoHPFreUpDownBtn"));
+  t.push_back(SliderRow(3, 5, "EchoLPFreBar", "EchoLPFrePane", 194, role::EchoLowPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声低通："), "", 0, 3, "EchoLPFreUpDownBtn"));
+  t.push_back(SliderRow(3, 6, "EchoPreDelayBar", "EchoPreDelayPane", 125, role::EffectDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声预延时："), "ms", 0, 4));
+  t.push_back(SliderRow(3, 7, "EchoTimeBar", "EchoTimePane", 250, role::EffectDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声延时："), "ms", 0, 5));
+  t.push_back(SliderRow(3, 8, "EchoRepeatBar", "EchoRepeatPane", 90, role::EffectLevel,
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声重复比率："), "%", 0, 6));
+  t.push_back(SliderRow(3, 9, "EchoRTimeBar", "EchoRTimePane", 100, role::EchoRightDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声右通道延时："), "%", 0, 7));
   t.push_back(SliderRow(3, 10, "EchoRPreDelayBar", "EchoRPreDelayPane", 50, role::EffectLevel,
-                        "回声右通道预延时：", "%", 0, 8));
+                        DSP_TRANSLATE_NOOP("Catalogue", "回声右通道预延时："), "%", 0, 8));
 
   // Channel 4, reverb (no equaliser).
   t.push_back(SignRow(4, 0, "RvbEffPhaseBtn", 1, 0));
-  t.push_back(SliderRow(4, 1, "RvbEffLevelBar", "RvbEffLevelPane", 100, role::EffectLevel, "混响效果音量：",
-                        "%", 1, 0));
+  t.push_back(SliderRow(4, 1, "RvbEffLevelBar", "RvbEffLevelPane", 100, role::EffectLevel,
+                        DSP_TRANSLATE_NOOP("Catalogue", "混响效果音量："), "%", 1, 0));
   t.push_back(SignRow(4, 2, "RvbDirectPhaseBtn", 1, 1, "RvbDirectPhaseBtn"));
   t.push_back(SliderRow(4, 3, "RvbDirectLevelBar", "RvbDirectLevelPane", 100, role::EffectLevel,
-                        "直达声音量：", "%", 1, 1));
-  t.push_back(SliderRow(4, 4, "RvbTimeBar", "RvbTimePane", 80, role::ReverbTime, "混响时间：", "ms", 1, 2));
-  t.push_back(SliderRow(4, 5, "RvbPreDelayBar", "RvbPreDelayPane", 100, role::EffectDelay, "混响预延时：",
-                        "ms", 1, 3));
-  t.push_back(SliderRow(4, 6, "RvbHPFreBar", "RvbHPFrePane", 241, role::EffectHighPass, "混响高通：", "", 1,
-                        4, "RvbHPFreUpDownBtn"));
-  t.push_back(SliderRow(4, 7, "RvbLPFreBar", "RvbLPFrePane", 194, role::EchoLowPass, "混响低通：", "", 1, 5,
-                        "RvbLPFreUpDownBtn"));
+                        DSP_TRANSLATE_NOOP("Catalogue", "直达声音量："), "%", 1, 1));
+  t.push_back(SliderRow(4, 4, "RvbTimeBar", "RvbTimePane", 80, role::ReverbTime,
+                        DSP_TRANSLATE_NOOP("Catalogue", "混响时间："), "ms", 1, 2));
+  t.push_back(SliderRow(4, 5, "RvbPreDelayBar", "RvbPreDelayPane", 100, role::EffectDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "混响预延时："), "ms", 1, 3));
+  t.push_back(SliderRow(4, 6, "RvbHPFreBar", "RvbHPFrePane", 241, role::EffectHighPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "混响高通："), "", 1, 4, "RvbHPFreUpDownBtn"));
+  t.push_back(SliderRow(4, 7, "RvbLPFreBar", "RvbLPFrePane", 194, role::EchoLowPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "混响低通："), "", 1, 5, "RvbLPFreUpDownBtn"));
 
   // Channel 5, main output.
   OutputMix(t, 5, "Main", 100);
   t.push_back(RadioRow(5, 18, {"MainMusHPslope", "MainMusHPslope2"}, "MainMusHPslope2", {"12dB", "24dB"},
-                       "滤波器斜率：", 0, 5));
+                       DSP_TRANSLATE_NOOP("Catalogue", "滤波器斜率："), 0, 5));
   Limiter(t, 5, "Main", 20, 1, 0);
-  t.push_back(SliderRow(5, 24, "MainLdelayBar", "MainLdelayPane", 500, role::OutputDelay, "左通道延时：",
-                        "ms", 1, 4));
-  t.push_back(SliderRow(5, 25, "MainRdelayBar", "MainRdelayPane", 500, role::OutputDelay, "右通道延时：",
-                        "ms", 1, 5));
-  t.push_back(TwoStateRow(5, 26, "MainLmuteBtn", "左通道静音", 0, 6));
-  t.push_back(TwoStateRow(5, 27, "MainRmuteBtn", "右通道静音", 0, 6));
+  t.push_back(SliderRow(5, 24, "MainLdelayBar", "MainLdelayPane", 500, role::OutputDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "左通道延时："), "ms", 1, 4));
+  t.push_back(SliderRow(5, 25, "MainRdelayBar", "MainRdelayPane", 500, role::OutputDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "右通道延时："), "ms", 1, 5));
+  t.push_back(TwoStateRow(5, 26, "MainLmuteBtn", DSP_TRANSLATE_NOOP("Catalogue", "左通道静音"), 0, 6));
+  t.push_back(TwoStateRow(5, 27, "MainRmuteBtn", DSP_TRANSLATE_NOOP("Catalogue", "右通道静音"), 0, 6));
 
   // Channel 6, subwoofer output.
   const std::vector<std::string> filterTypes{"Besell 24dB", "Butterworth 24dB", "Link Riley 24dB",
                                              "USER 12dB", "USER 24dB"};
-  t.push_back(
-      SliderRow(6, 0, "SubMusLevelBar", "SubMusLevelPane", 200, role::OutputLevel, "音乐音量：", "%", 0, 0));
+  t.push_back(SliderRow(6, 0, "SubMusLevelBar", "SubMusLevelPane", 200, role::OutputLevel,
+                        DSP_TRANSLATE_NOOP("Catalogue", "音乐音量："), "%", 0, 0));
   t.push_back(SignRow(6, 2, "SubMusPhaseBtn", 0, 0));
-  t.push_back(SliderRow(6, 4, "SubMicLevelBar", "SubMicLevelPane", 200, role::OutputLevel, "直达声音量：",
-                        "%", 0, 1));
+  t.push_back(SliderRow(6, 4, "SubMicLevelBar", "SubMicLevelPane", 200, role::OutputLevel,
+                        DSP_TRANSLATE_NOOP("Catalogue", "直达声音量："), "%", 0, 1));
   t.push_back(SignRow(6, 6, "SubMicPhaseBtn", 0, 1));
-  t.push_back(ChoiceRow(6, 8, "SubMusHPType", filterTypes, "高通滤波器模式：", 0, 2));
-  t.push_back(SliderRow(6, 10, "SubMusHPFreBar", "SubMusHPFrePane", 143, role::HighPass, "高通：", "", 0, 3,
-                        "SubHPFreUpDownBtn"));
-  t.push_back(SliderRow(6, 12, "SubMusHPuserQBar", "SubMusHPuserQPane", 23, role::UserQ, "Q值：", "", 0, 4,
-                        "SubMusHPuserQUpDownBtn"));
-  t.push_back(ChoiceRow(6, 14, "SubMusLPType", filterTypes, "低通滤波器模式：", 0, 5));
-  t.push_back(SliderRow(6, 16, "SubMusLPFreBar", "SubMusLPFrePane", 143, role::HighPass, "低通：", "", 0, 6,
-                        "SubLPFreUpDownBtn"));
-  t.push_back(SliderRow(6, 18, "SubMusLPuserQBar", "SubMusLPuserQPane", 23, role::UserQ, "Q值：", "", 0, 7,
-                        "SubMusLPuserQUpDownBtn"));
+  t.push_back(ChoiceRow(6, 8, "SubMusHPType", filterTypes,
+                        DSP_TRANSLATE_NOOP("Catalogue", "高通滤波器模式："), 0, 2));
+  t.push_back(SliderRow(6, 10, "SubMusHPFreBar", "SubMusHPFrePane", 143, role::HighPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "高通："), "", 0, 3, "SubHPFreUpDownBtn"));
+  t.push_back(SliderRow(6, 12, "SubMusHPuserQBar", "SubMusHPuserQPane", 23, role::UserQ,
+                        DSP_TRANSLATE_NOOP("Catalogue", "Q值："), "", 0, 4, "SubMusHPuserQUpDownBtn"));
+  t.push_back(ChoiceRow(6, 14, "SubMusLPType", filterTypes,
+                        DSP_TRANSLATE_NOOP("Catalogue", "低通滤波器模式："), 0, 5));
+  t.push_back(SliderRow(6, 16, "SubMusLPFreBar", "SubMusLPFrePane", 143, role::HighPass,
+                        DSP_TRANSLATE_NOOP("Catalogue", "低通："), "", 0, 6, "SubLPFreUpDownBtn"));
+  t.push_back(SliderRow(6, 18, "SubMusLPuserQBar", "SubMusLPuserQPane", 23, role::UserQ,
+                        DSP_TRANSLATE_NOOP("Catalogue", "Q值："), "", 0, 7, "SubMusLPuserQUpDownBtn"));
   Limiter(t, 6, "Sub", 20, 1, 0);
-  t.push_back(SliderRow(6, 24, "SubdelayBar", "SubdelayPane", 500, role::OutputDelay, "延时：", "ms", 1, 4));
-  t.push_back(TwoStateRow(6, 25, "SubmuteBtn", "静 音", 1, 5));
+  t.push_back(SliderRow(6, 24, "SubdelayBar", "SubdelayPane", 500, role::OutputDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "延时："), "ms", 1, 4));
+  t.push_back(TwoStateRow(6, 25, "SubmuteBtn", DSP_TRANSLATE_NOOP("Catalogue", "静 音"), 1, 5));
 
   // Channel 7, centre output.
   OutputMix(t, 7, "Center", 100);
   t.push_back(RadioRow(7, 18, {"CenterMusHPslope", "CenterMusHPslope2"}, "CenterMusHPslope2",
-                       {"12dB", "24dB"}, "波特率斜率：", 0, 5));
+                       {"12dB", "24dB"}, DSP_TRANSLATE_NOOP("Catalogue", "波特率斜率："), 0, 5));
   Limiter(t, 7, "Center", 20, 1, 0);
-  t.push_back(
-      SliderRow(7, 24, "CenterdelayBar", "CenterdelayPane", 500, role::OutputDelay, "延时：", "ms", 1, 4));
-  t.push_back(TwoStateRow(7, 25, "CentermuteBtn", "静 音", 1, 5));
+  t.push_back(SliderRow(7, 24, "CenterdelayBar", "CenterdelayPane", 500, role::OutputDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "延时："), "ms", 1, 4));
+  t.push_back(TwoStateRow(7, 25, "CentermuteBtn", DSP_TRANSLATE_NOOP("Catalogue", "静 音"), 1, 5));
 
   // Channel 8, rear output: no slope selector, the limiter starts at 18.
   OutputMix(t, 8, "Sur", 100);
   Limiter(t, 8, "Sur", 18, 1, 0);
-  t.push_back(
-      SliderRow(8, 22, "SurLdelayBar", "SurLdelayPane", 500, role::OutputDelay, "左通道延时：", "ms", 1, 4));
-  t.push_back(
-      SliderRow(8, 23, "SurRdelayBar", "SurRdelayPane", 500, role::OutputDelay, "右通道延时：", "ms", 1, 5));
-  t.push_back(TwoStateRow(8, 24, "SurLmuteBtn", "左通道静音", 0, 5));
-  t.push_back(TwoStateRow(8, 25, "SurRmuteBtn", "右通道静音", 0, 5));
+  t.push_back(SliderRow(8, 22, "SurLdelayBar", "SurLdelayPane", 500, role::OutputDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "左通道延时："), "ms", 1, 4));
+  t.push_back(SliderRow(8, 23, "SurRdelayBar", "SurRdelayPane", 500, role::OutputDelay,
+                        DSP_TRANSLATE_NOOP("Catalogue", "右通道延时："), "ms", 1, 5));
+  t.push_back(TwoStateRow(8, 24, "SurLmuteBtn", DSP_TRANSLATE_NOOP("Catalogue", "左通道静音"), 0, 5));
+  t.push_back(TwoStateRow(8, 25, "SurRmuteBtn", DSP_TRANSLATE_NOOP("Catalogue", "右通道静音"), 0, 5));
 
   // Channel 9, system; placed by the system page and the title strip.
   {
-    ParamEntry mode = ChoiceRow(9, 2, "SysModeBox", {}, "设备模式：", -1, 0);
+    ParamEntry mode = ChoiceRow(9, 2, "SysModeBox", {}, DSP_TRANSLATE_NOOP("Catalogue", "设备模式："), -1, 0);
     mode.max = 14;
     t.push_back(mode);
-    ParamEntry gain = ChoiceRow(9, 3, "SysMusInputLevelBox", {"0dB", "3dB", "6dB"}, "音乐输入增益：", -1, 0);
+    ParamEntry gain = ChoiceRow(9, 3, "SysMusInputLevelBox", {"0dB", "3dB", "6dB"},
+                                DSP_TRANSLATE_NOOP("Catalogue", "音乐输入增益："), -1, 0);
     // The hidden radio that carries the same address.
     gain.members = {"SysMusInputLevel", "SysMusInputLevel2", "SysMusInputLevel3"};
     t.push_back(gain);
   }
-  const char* volumeCaptions[] = {"音乐起始音量：", "音乐最大音量：", "话筒起始音量：",
-                                  "话筒最大音量：", "效果起始音量：", "效果最大音量："};
+  const char* volumeCaptions[] = {
+      DSP_TRANSLATE_NOOP("Catalogue", "音乐起始音量："), DSP_TRANSLATE_NOOP("Catalogue", "音乐最大音量："),
+      DSP_TRANSLATE_NOOP("Catalogue", "话筒起始音量："), DSP_TRANSLATE_NOOP("Catalogue", "话筒最大音量："),
+      DSP_TRANSLATE_NOOP("Catalogue", "效果起始音量："), DSP_TRANSLATE_NOOP("Catalogue", "效果最大音量：")};
   const char* volumeNames[] = {"SysMusStartVol", "SysMusMaxVol",   "SysMicStartVol",
                                "SysMicMaxVol",   "SysEffStartVol", "SysEffMaxVol"};
   for (int i = 0; i < 6; ++i) {
@@ -245,12 +255,17 @@ std::vector<ParamEntry> MakeCatalogue() {
     v.hint = i % 2 == 0 ? "1" : "2";  // its role in the trio: start "1", maximum "2"
     t.push_back(v);
   }
-  t.push_back(
-      RadioRow(9, 12, {"SysUserBtn", "SysManagerBtn"}, "SysManagerBtn", {"用户", "管理员"}, "", -1, 0));
-  t.push_back(RadioRow(9, 13, {"SysPanelBtn1", "SysPanelBtn2"}, "SysPanelBtn2", {"禁用", "开启"},
-                       "自动键盘锁：", -1, 0));
-  t.push_back(RadioRow(9, 14, {"SysInput", "SysInput2"}, "SysInput", {"1", "2"}, "音乐输入端口：", -1, 0));
-  const char* normalCaptions[] = {"音乐", "话筒", "效果"};
+  t.push_back(RadioRow(9, 12, {"SysUserBtn", "SysManagerBtn"}, "SysManagerBtn",
+                       {DSP_TRANSLATE_NOOP("Catalogue", "用户"), DSP_TRANSLATE_NOOP("Catalogue", "管理员")},
+                       "", -1, 0));
+  t.push_back(RadioRow(9, 13, {"SysPanelBtn1", "SysPanelBtn2"}, "SysPanelBtn2",
+                       {DSP_TRANSLATE_NOOP("Catalogue", "禁用"), DSP_TRANSLATE_NOOP("Catalogue", "开启")},
+                       DSP_TRANSLATE_NOOP("Catalogue", "自动键盘锁："), -1, 0));
+  t.push_back(RadioRow(9, 14, {"SysInput", "SysInput2"}, "SysInput", {"1", "2"},
+                       DSP_TRANSLATE_NOOP("Catalogue", "音乐输入端口："), -1, 0));
+  const char* normalCaptions[] = {DSP_TRANSLATE_NOOP("Catalogue", "音乐"),
+                                  DSP_TRANSLATE_NOOP("Catalogue", "话筒"),
+                                  DSP_TRANSLATE_NOOP("Catalogue", "效果")};
   const char* normalNames[] = {"SysMusNormalVol", "SysMicNormalVol", "SysEffNormalVol"};
   for (int i = 0; i < 3; ++i) {
     ParamEntry v =

@@ -39,7 +39,8 @@ void PrintUsageError(const QString& problem, const QCommandLineParser& parser) {
 }
 
 bool TakesValue(const QString& arg) {
-  return arg == QLatin1String("--port") || arg == QLatin1String("--presets");
+  return arg == QLatin1String("--port") || arg == QLatin1String("--presets") ||
+         arg == QLatin1String("--lang");
 }
 
 }  // namespace
@@ -54,6 +55,10 @@ Options::Options()
       presets(QStringLiteral("presets"),
               QStringLiteral("Keep the preset files in DIR instead of the default folder (window only)."),
               QStringLiteral("DIR")),
+      lang(QStringLiteral("lang"),
+           QStringLiteral("Speak LANG in the window: zh (the processor's own Chinese texts) or en. "
+                          "Default: English on an English desktop, else Chinese."),
+           QStringLiteral("LANG")),
       json(QStringLiteral("json"), QStringLiteral("Print the result of info as a JSON object.")) {}
 
 void Options::AddTo(QCommandLineParser& parser) const {
@@ -64,6 +69,7 @@ void Options::AddTo(QCommandLineParser& parser) const {
   parser.addOption(version);
   parser.addOption(port);
   parser.addOption(presets);
+  parser.addOption(lang);
   parser.addOption(json);
   parser.addPositionalArgument(QStringLiteral("command"),
                                QStringLiteral("A command (see below); none: the window."),

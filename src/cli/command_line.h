@@ -25,6 +25,7 @@ struct Options {
   QCommandLineOption version;
   QCommandLineOption port;
   QCommandLineOption presets;
+  QCommandLineOption lang;
   QCommandLineOption json;
   void AddTo(QCommandLineParser& parser) const;
 };

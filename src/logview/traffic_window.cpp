@@ -18,7 +18,7 @@ namespace dsp {
 
 TrafficWindow::TrafficWindow(TrafficLog& log, QWidget* parent) : QWidget(parent, Qt::Window), log_(log) {
   setObjectName(QStringLiteral("TrafficWindow"));
-  setWindowTitle(QStringLiteral("通信记录"));
+  setWindowTitle(tr("通信记录"));
   resize(760, 480);
   // Its own plain, light look: it is a tool window, not a skinned page.
   setStyleSheet(
@@ -33,9 +33,9 @@ TrafficWindow::TrafficWindow(TrafficLog& log, QWidget* parent) : QWidget(parent,
   text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   text_->setMaximumBlockCount(static_cast<int>(log_.Capacity()));
 
-  auto* save = new QPushButton(QStringLiteral("保存..."), this);
+  auto* save = new QPushButton(tr("保存..."), this);
   save->setObjectName(QStringLiteral("SaveTrafficBtn"));
-  auto* clear = new QPushButton(QStringLiteral("清空"), this);
+  auto* clear = new QPushButton(tr("清空"), this);
   clear->setObjectName(QStringLiteral("ClearTrafficBtn"));
   note_ = new QLabel(this);
   note_->setObjectName(QStringLiteral("TrafficNoteLabel"));
@@ -49,12 +49,10 @@ TrafficWindow::TrafficWindow(TrafficLog& log, QWidget* parent) : QWidget(parent,
   layout->addLayout(buttons);
 
   AskSavePath = [this](const QString& suggestion) {
-    return QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), suggestion,
-                                        QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    return QFileDialog::getSaveFileName(this, tr("保存通信记录"), suggestion,
+                                        tr("文本文件 (*.txt);;所有文件 (*)"));
   };
-  ShowError = [this](const QString& text) {
-    QMessageBox::warning(this, QStringLiteral("提示"), text, QMessageBox::Ok);
-  };
+  ShowError = [this](const QString& text) { QMessageBox::warning(this, tr("提示"), text, QMessageBox::Ok); };
 
   connect(save, &QPushButton::clicked, this, &TrafficWindow::Save);
   connect(clear, &QPushButton::clicked, this, [this] { log_.Clear(); });
@@ -94,11 +92,11 @@ void TrafficWindow::Save() {
   if (path.isEmpty()) return;
   QString error;
   if (!log_.Save(path, &error)) {
-    note_->setText(QStringLiteral("保存失败"));
-    if (ShowError) ShowError(QStringLiteral("无法保存通信记录到 %1：%2").arg(path, error));
+    note_->setText(tr("保存失败"));
+    if (ShowError) ShowError(tr("无法保存通信记录到 %1：%2").arg(path, error));
     return;
   }
-  note_->setText(QStringLiteral("已保存到 %1").arg(path));
+  note_->setText(tr("已保存到 %1").arg(path));
 }
 
 }  // namespace dsp

@@ -161,6 +161,30 @@ void MainWindow::BuildTabStrip() {
     connect(tab, &QAbstractButton::clicked, this, [this, tab] { editor_.Pages().FormTabBtn1Click(tab); });
   }
   PageBuilder().BuildVolumeGroup(strip, 457);
+
+  // Pages from the keyboard: Ctrl+1..Ctrl+8, and Ctrl+Tab / Ctrl+Shift+Tab
+  // to the next and previous page. Each presses the page's tab, so a locked
+  // (disabled) tab stays shut to the keyboard as it is to the mouse.
+  for (int page = 0; page < kPageCount; ++page) {
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + page)), this);
+    connect(key, &QShortcut::activated, this, [this, page] { PressPageTab(page); });
+  }
+  auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+  connect(next, &QShortcut::activated, this, [this] { PressPageTab((CurrentPageIndex() + 1) % kPageCount); });
+  auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+  connect(previous, &QShortcut::activated, this,
+          [this] { PressPageTab((CurrentPageIndex() + kPageCount - 1) % kPageCount); });
+}
+
+int MainWindow::CurrentPageIndex() const {
+  return pageItem_ != nullptr ? pageItem_->currentIndex() : 0;
+}
+
+void MainWindow::PressPageTab(int page) {
+  auto* tab = findChild<PictureButton*>(QStringLiteral("FormTabBtn%1").arg(page + 1));
+  if (tab == nullptr || !tab->isEnabled() || !tab->isVisible()) return;
+  tab->click();
+  tab->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::BuildPages() {

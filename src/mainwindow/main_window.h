@@ -63,6 +63,11 @@ class MainWindow : public QWidget {
   bool WindowReady() const { return editor_.WindowReady(); }
   QTimer* GraphTimer() const { return graphTimer_; }
 
+  // Presses the tab of page 0..7 as a click would (nothing while it is
+  // disabled or hidden); the page keys use it.
+  void PressPageTab(int page);
+  int CurrentPageIndex() const;
+
   // Title buttons.
   void Minimise();
   void ToggleMaximise();

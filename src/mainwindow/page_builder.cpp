@@ -14,6 +14,7 @@
 #include "panels/picture_button.h"
 #include "panels/skin_slider.h"
 #include "panels/spin_buttons.h"
+#include "panels/ui_text.h"
 #include "panels/value_pane.h"
 #include "panels/widget_factory.h"
 #include "panels/widget_props.h"
@@ -139,8 +140,8 @@ void PageBuilder::BuildRow(QWidget* parent, const std::vector<const ParamEntry*>
     if (!p->caption.empty()) caption = p->caption;
   }
   if (!caption.empty()) {
-    WidgetFactory::Label(parent, QString(), Q(caption), QRect(r.x(), r.y(), kCaptionWidth, r.height()),
-                         Qt::AlignRight | Qt::AlignVCenter);
+    WidgetFactory::Label(parent, QString(), CatalogueText(caption),
+                         QRect(r.x(), r.y(), kCaptionWidth, r.height()), Qt::AlignRight | Qt::AlignVCenter);
   }
   const int x0 = r.x() + kCaptionWidth + 4;
   const int y = r.y();
@@ -184,7 +185,7 @@ void PageBuilder::BuildRow(QWidget* parent, const std::vector<const ParamEntry*>
       }
       case ParamKind::Choice: {
         QStringList items;
-        for (const std::string& item : p->items) items << Q(item);
+        for (const std::string& item : p->items) items << CatalogueText(item);
         WidgetFactory::Choice(parent, Q(p->primary), items, QRect(x0 + 20, y + 1, 170, 20));
         break;
       }
@@ -192,8 +193,9 @@ void PageBuilder::BuildRow(QWidget* parent, const std::vector<const ParamEntry*>
         BuildRadioMembers(parent, *p, x0 + 20, y, 64);
         break;
       case ParamKind::TwoState: {
-        PictureButton* button = WidgetFactory::Button(parent, Q(p->primary), skin::ButtonStyle::Toggle,
-                                                      Q(p->items.front()), QRect(buttonX, y + 1, 96, 20));
+        PictureButton* button =
+            WidgetFactory::Button(parent, Q(p->primary), skin::ButtonStyle::Toggle,
+                                  CatalogueText(p->items.front()), QRect(buttonX, y + 1, 96, 20));
         SetHint(button, QStringLiteral("0"));
         button->setPicture(PictureButton::Normal, button->picture(PictureButton::Disabled));
         buttonX += 104;
@@ -214,15 +216,16 @@ void PageBuilder::BuildRadioMembers(QWidget* parent, const ParamEntry& entry, in
     SetTag(member, address);  // the layout's tag; the registry rewrites bound members
     SetHint(member, QString::number(i));
     if (i == 0) member->setPicture(PictureButton::Normal, member->picture(PictureButton::Pressed));
-    WidgetFactory::Label(parent, QString(), Q(entry.items[i]), QRect(mx + 16, y, memberWidth - 18, kRowPitch),
-                         Qt::AlignLeft | Qt::AlignVCenter, "caption", 12);
+    WidgetFactory::Label(parent, QString(), CatalogueText(entry.items[i]),
+                         QRect(mx + 16, y, memberWidth - 18, kRowPitch), Qt::AlignLeft | Qt::AlignVCenter,
+                         "caption", 12);
   }
 }
 
 void PageBuilder::BuildPlainSliderRow(QWidget* parent, const ParamEntry& entry, const QRect& r,
                                       int captionWidth) {
-  WidgetFactory::Label(parent, QString(), Q(entry.caption), QRect(r.x(), r.y(), captionWidth, r.height()),
-                       Qt::AlignRight | Qt::AlignVCenter);
+  WidgetFactory::Label(parent, QString(), CatalogueText(entry.caption),
+                       QRect(r.x(), r.y(), captionWidth, r.height()), Qt::AlignRight | Qt::AlignVCenter);
   const int paneWidth = 44;
   const int sliderX = r.x() + captionWidth + 6;
   const int sliderWidth = r.right() - sliderX - paneWidth - 6;
@@ -237,7 +240,7 @@ void PageBuilder::BuildVolumeGroup(QWidget* strip, int x) {
   int left = x;
   for (const ParamEntry& p : Catalogue()) {
     if (p.channel != 9 || p.slot < 32) continue;
-    WidgetFactory::Label(strip, QString(), Q(p.caption), QRect(left, 0, 30, 26),
+    WidgetFactory::Label(strip, QString(), CatalogueText(p.caption), QRect(left, 0, 30, 26),
                          Qt::AlignRight | Qt::AlignVCenter, "dark", 12);
     SkinSlider* slider =
         WidgetFactory::Slider(strip, Q(p.primary), Qt::Horizontal, p.max, QRect(left + 34, 4, 140, 18));
@@ -274,37 +277,38 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
   };
 
   // Column 1: volume limits, user rights and the system password change.
-  QFrame* volumes = group("SysVolumeGrop", QStringLiteral("音量管理"), QRect(12, 14, 360, 186));
+  QFrame* volumes = group("SysVolumeGrop", tr("音量管理"), QRect(12, 14, 360, 186));
   for (int i = 0; i < 6; ++i)
     BuildPlainSliderRow(volumes, entryOf(6 + i), QRect(8, 28 + i * 25, 344, 22), 104);
 
-  QFrame* users = group("SysUserGrop", QStringLiteral("系统用户设置"), QRect(12, 210, 360, 104));
-  caption(users, QStringLiteral("系统密码："), QRect(8, 30, 96, 22));
+  QFrame* users = group("SysUserGrop", tr("系统用户设置"), QRect(12, 210, 360, 104));
+  caption(users, tr("系统密码："), QRect(8, 30, 96, 22));
   WidgetFactory::PasswordEdit(users, QStringLiteral("SysPassEdit"), 6, true, QRect(110, 31, 120, 20));
-  command(users, "SysPassOkBtn", QStringLiteral("确定"), QRect(240, 30, 60, 22));
+  command(users, "SysPassOkBtn", tr("确定"), QRect(240, 30, 60, 22));
   QFrame* rights =
       WidgetFactory::Panel(users, QStringLiteral("SysUserMangerGrop"), "group", QRect(110, 60, 200, 32));
   BuildRadioMembers(rights, entryOf(12), 10, 5, 90);
   rights->setEnabled(false);
 
-  QFrame* sysPass = group("SysPassChangeGrop", QStringLiteral("系统密码修改"), QRect(12, 324, 360, 110));
+  QFrame* sysPass = group("SysPassChangeGrop", tr("系统密码修改"), QRect(12, 324, 360, 110));
   const char* sysPassNames[] = {"SysPanelLabel1", "NewSysPassLabel1", "NewSysPassLabel2"};
-  const char* passCaptions[] = {"旧密码：", "新密码输入：", "新密码确定："};
+  const char* passCaptions[] = {QT_TR_NOOP("旧密码："), QT_TR_NOOP("新密码输入："),
+                                QT_TR_NOOP("新密码确定：")};
   for (int i = 0; i < 3; ++i) {
-    caption(sysPass, QString::fromUtf8(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22));
+    caption(sysPass, tr(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22));
     QLineEdit* edit = WidgetFactory::PasswordEdit(sysPass, QString::fromLatin1(sysPassNames[i]), 6, true,
                                                   QRect(110, 29 + i * 26, 120, 20));
     edit->setEnabled(i == 0);
   }
 
   // Column 2: keyboard lock, its password, the music input and the device code.
-  QFrame* lock = group("SysPanelLockGrop", QStringLiteral("自动键盘锁"), QRect(384, 14, 360, 60));
+  QFrame* lock = group("SysPanelLockGrop", tr("自动键盘锁"), QRect(384, 14, 360, 60));
   BuildRadioMembers(lock, entryOf(13), 110, 30, 90);
 
-  QFrame* lockPass = group("SysLockPassGrop", QStringLiteral("自动键盘锁密码修改"), QRect(384, 84, 360, 116));
+  QFrame* lockPass = group("SysLockPassGrop", tr("自动键盘锁密码修改"), QRect(384, 84, 360, 116));
   const char* lockNames[] = {"PassPanelLabel1", "NewPassLabel1", "NewPassLabel2"};
   for (int i = 0; i < 3; ++i) {
-    caption(lockPass, QString::fromUtf8(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22));
+    caption(lockPass, tr(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22));
     QLineEdit* edit = WidgetFactory::PasswordEdit(lockPass, QString::fromLatin1(lockNames[i]), 4, i != 0,
                                                   QRect(110, 29 + i * 26, 120, 20));
     edit->setEnabled(i == 0);
@@ -312,9 +316,9 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
 
   QFrame* input = group("SysInputGrop", QString(), QRect(384, 210, 360, 104));
   QFrame* gain = WidgetFactory::Panel(input, QStringLiteral("SignRzGroup"), "none", QRect(4, 12, 350, 30));
-  caption(gain, QString::fromStdString(entryOf(3).caption), QRect(4, 4, 110, 22));
+  caption(gain, CatalogueText(entryOf(3).caption), QRect(4, 4, 110, 22));
   QStringList gains;
-  for (const std::string& item : entryOf(3).items) gains << QString::fromStdString(item);
+  for (const std::string& item : entryOf(3).items) gains << CatalogueText(item);
   WidgetFactory::Choice(gain, QStringLiteral("SysMusInputLevelBox"), gains, QRect(120, 5, 100, 20));
   gain->setEnabled(false);
   // The hidden radio that carries the music input gain's address.
@@ -326,20 +330,20 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
     SetHint(member, QString::number(i));
     member->hide();
   }
-  caption(input, QString::fromStdString(entryOf(14).caption), QRect(8, 52, 110, 22));
+  caption(input, CatalogueText(entryOf(14).caption), QRect(8, 52, 110, 22));
   BuildRadioMembers(input, entryOf(14), 124, 52, 60);
 
   QFrame* device = group("SysDeviceGrop", QString(), QRect(384, 324, 360, 48));
-  caption(device, QStringLiteral("设备管理码："), QRect(8, 12, 96, 22));
+  caption(device, tr("设备管理码："), QRect(8, 12, 96, 22));
   ValuePane* id = WidgetFactory::Pane(device, QStringLiteral("DeviceIDLabel"), 0, QRect(110, 13, 120, 20));
   id->setText(QString());
 
   // Column 3: presets on the computer and the processor's modes.
-  QFrame* backup = group("SysBackupGrop", QStringLiteral("电脑数据备份管理"), QRect(756, 14, 368, 290));
+  QFrame* backup = group("SysBackupGrop", tr("电脑数据备份管理"), QRect(756, 14, 368, 290));
   auto* grid = new QTableWidget(0, 2, backup);
   grid->setObjectName(QStringLiteral("PresetGrid"));
   grid->setFont(skin::UiFont(12));
-  grid->setHorizontalHeaderLabels({QStringLiteral("      序号"), QStringLiteral("        （电脑）数据名称")});
+  grid->setHorizontalHeaderLabels({tr("      序号"), tr("        （电脑）数据名称")});
   grid->horizontalHeader()->setFont(skin::UiFont(12, true));
   grid->verticalHeader()->hide();
   grid->setColumnWidth(0, 70);
@@ -348,27 +352,26 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setGeometry(10, 28, 348, 182);
-  caption(backup, QStringLiteral("备份文件名称："), QRect(8, 218, 104, 22));
+  caption(backup, tr("备份文件名称："), QRect(8, 218, 104, 22));
   WidgetFactory::Edit(backup, QStringLiteral("FileEdit"), QString(), QRect(116, 219, 242, 20))
       ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  command(backup, "SavePresetBtn", QStringLiteral("保存数据到电脑"), QRect(40, 252, 130, 26));
-  command(backup, "LoadPresetBtn", QStringLiteral("上传数据到设备"), QRect(196, 252, 130, 26));
+  command(backup, "SavePresetBtn", tr("保存数据到电脑"), QRect(40, 252, 130, 26));
+  command(backup, "LoadPresetBtn", tr("上传数据到设备"), QRect(196, 252, 130, 26));
 
-  QFrame* modes = group("SysModeGrop", QStringLiteral("设备模式管理"), QRect(756, 314, 368, 150));
-  caption(modes, QString::fromStdString(entryOf(2).caption), QRect(8, 30, 80, 22));
+  QFrame* modes = group("SysModeGrop", tr("设备模式管理"), QRect(756, 314, 368, 150));
+  caption(modes, CatalogueText(entryOf(2).caption), QRect(8, 30, 80, 22));
   QStringList placeholders;
   for (int n = 1; n <= 16; ++n) placeholders << QStringLiteral("%1-").arg(n);
   WidgetFactory::Choice(modes, QStringLiteral("SysModeBox"), placeholders, QRect(92, 31, 150, 20));
-  WidgetFactory::Label(modes, QStringLiteral("CurrentModeLabel"), QStringLiteral("（当前模式：1 ）"),
+  WidgetFactory::Label(modes, QStringLiteral("CurrentModeLabel"), tr("（当前模式：1 ）"),
                        QRect(248, 30, 112, 22));
-  caption(modes, QStringLiteral("模式名称："), QRect(8, 60, 80, 22));
+  caption(modes, tr("模式名称："), QRect(8, 60, 80, 22));
   QLineEdit* name =
       WidgetFactory::Edit(modes, QStringLiteral("PresetModeEdit"), QString(), QRect(92, 61, 150, 20));
   name->setMaxLength(20);
   name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  command(modes, "RecallModeBtn", QStringLiteral("调用设备模式"), QRect(40, 104, 130, 26));
-  command(modes, "RzBmpButton138", QStringLiteral("保存设备模式"), QRect(196, 104, 130, 26))
-      ->setEnabled(false);
+  command(modes, "RecallModeBtn", tr("调用设备模式"), QRect(40, 104, 130, 26));
+  command(modes, "RzBmpButton138", tr("保存设备模式"), QRect(196, 104, 130, 26))->setEnabled(false);
   return page;
 }
 

@@ -2,6 +2,7 @@
 // Builds the eight pages from the catalogue tables: a band strip per
 // equaliser, parameter rows per channel and the system page's groups.
 
+#include <QCoreApplication>
 #include <QRect>
 #include <vector>
 
@@ -14,6 +15,8 @@ struct BandSet;
 struct ParamEntry;
 
 class PageBuilder {
+  Q_DECLARE_TR_FUNCTIONS(PageBuilder)
+
  public:
   // Band columns are this wide, and the microphone strip scrolls by it.
   static constexpr int kBandPitch = 72;

@@ -7,7 +7,9 @@
 namespace dsp {
 
 SkinSlider::SkinSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
-  setFocusPolicy(Qt::NoFocus);
+  // Reached with Tab (the arrow keys then step it); a click does not take
+  // the focus, so the wheel and arrows keep stepping the current band field.
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void SkinSlider::setThumbPictures(const QPixmap& normal, const QPixmap& disabled) {
@@ -137,6 +139,12 @@ void SkinSlider::paintEvent(QPaintEvent*) {
   } else {
     painter.setBrush(QColor(200, 210, 225));
     painter.drawRect(thumb);
+  }
+  // The same amber focus ring the picture buttons draw.
+  if (hasFocus()) {
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 190, 40), 1.5));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 2, 2);
   }
 }
 

@@ -15,13 +15,14 @@ declare -A allowed=(
   [presets]="common store eq"
   [editmodel]="common store eq catalogue link"
   [posix]=""
+  [i18n]=""
   [panels]="$core"
   [editing]="$core panels"
   [graph]="$core panels editing"
   [system]="$core panels editing"
   [logview]="$core"
   [cli]="$core"
-  [mainwindow]="$core panels editing graph system logview"
+  [mainwindow]="$core panels editing graph system logview i18n"
   [app]="*"
 )
 
