@@ -13,7 +13,10 @@
 // Everything runs on the UI thread; each handler runs to completion, so the
 // shared flags need no locks. Timers are plain tick methods: the
 // application runs a timer while SetTimerRunning(timer, true) is in force
-// and calls the matching tick; tests call the ticks directly.
+// and calls the matching tick; tests call the ticks directly. The pacing
+// timer may sleep through the ticks that would only count towards the
+// heartbeat period (HoldTicksUntilDue, SkipHoldTicks, PacingEvent; the
+// PacingClock does this for an application).
 
 #include <array>
 #include <cstddef>
@@ -36,9 +39,11 @@ std::string HexDump(const Bytes& bytes);
 // held by another program, or refused (with the group to join).
 std::string PortProblemText(const std::string& name, const SerialPortError& error);
 
-// Status texts of the background reconnect after a loss of link.
+// Status texts of the background search: after a loss of link, after a
+// failed download in the background, and after a scan that found nothing.
 inline constexpr const char* kLostReconnectingText = "已断开连接,正在重新连接...";
 inline constexpr const char* kReconnectingText = "正在重新连接...";
+inline constexpr const char* kSearchingText = "未找到设备,正在查找...";
 
 enum class RxState { Hunting, Header, Body };
 
@@ -117,6 +122,22 @@ class DeviceLink {
   // Runs at the end of every pacing tick: a sender with more writes than
   // the queues hold (a whole setting's differences) tops them up here.
   std::function<void()> OnPacingTick;
+  // Most pacing ticks only count towards the heartbeat period, so the
+  // pacing timer need not wake for each. The number of ticks from now to
+  // the next one that does more (sends, runs a follow-up, counts a missed
+  // period or sends the heartbeat), that one included; 0 when no tick will
+  // ever do more than count.
+  int HoldTicksUntilDue() const;
+  // Counts `ticks` pacing ticks that passed without being run. Exact only
+  // for ticks that would have done nothing but count: fewer than
+  // HoldTicksUntilDue() said before them, with no change in between.
+  void SkipHoldTicks(int ticks);
+  // Runs right before and right after the pacing's state changes outside
+  // its tick (a write, an acknowledgement, a mode save), while the pacing
+  // timer runs. A pacing timer that sleeps between due ticks counts the
+  // ticks slept through so far on the first call (they came before the
+  // change) and plans its next wake-up on the second.
+  std::function<void()> PacingEvent;
   // Stores a mode under a name into processor slot 0..14: records the name,
   // sends the save command and waits for its acknowledgement ("保存中...").
   // Only while linked; returns false (nothing sent) otherwise.
@@ -180,6 +201,19 @@ class DeviceLink {
 
   // Pacing helpers.
   void SendBand(int block, int band);
+  // Runs PacingEvent when made and again when it goes, while the pacing
+  // timer runs: around a change to the pacing's state.
+  class PacingChange {
+   public:
+    explicit PacingChange(DeviceLink& link);
+    ~PacingChange();
+    PacingChange(const PacingChange&) = delete;
+    PacingChange& operator=(const PacingChange&) = delete;
+
+   private:
+    void Notify();
+    DeviceLink& link_;
+  };
 
   ParamStore& store_;
   SerialPort& port_;

@@ -5,6 +5,7 @@
 // follow-up of a mode recall or save, sends a heartbeat after a second of
 // quiet and declares the link lost when the processor stays silent.
 
+#include <algorithm>
 #include <string>
 
 #include "link/device_link.h"
@@ -23,9 +24,22 @@ constexpr int kPendingLostAfter = 50;  // periods a recall or save may wait
 
 }  // namespace
 
+DeviceLink::PacingChange::PacingChange(DeviceLink& link) : link_(link) {
+  Notify();
+}
+
+DeviceLink::PacingChange::~PacingChange() {
+  Notify();
+}
+
+void DeviceLink::PacingChange::Notify() {
+  if (link_.PacingEvent && link_.TimerRunning(LinkTimer::Hold)) link_.PacingEvent();
+}
+
 void DeviceLink::WriteParam(int address, int value) {
   const int r = store_.StoreWrite(address, value);
   if (SuppressSend == 1 || LinkState != 2) return;
+  const PacingChange change(*this);
   HoldTicks = 0;
 
   auto& q = valueQueue_;
@@ -63,6 +77,7 @@ void DeviceLink::WriteParam(int address, int value) {
 void DeviceLink::WriteEqBand(int address, int value) {
   const int r = store_.StoreWrite(address, value);
   if (SuppressSend == 1 || LinkState != 2) return;
+  const PacingChange change(*this);
   TransferEvent = 0;
   HoldTicks = 0;
 
@@ -110,6 +125,7 @@ void DeviceLink::SendBand(int block, int band) {
 
 bool DeviceLink::StartModeSave(int slot, const std::string& name) {
   if (LinkState != 2 || slot < 0 || slot >= kModeCount) return false;
+  const PacingChange change(*this);
   store_.ModeNames[static_cast<std::size_t>(slot)] = name.substr(0, kModeNameLength);
   try {
     SendTextCommand(port_, AddrModeSave, ModeSaveText(slot, name));
@@ -202,6 +218,32 @@ void DeviceLink::HoldTimerTimer() {
 
   // 6. Writes that wait outside the queues get the room the queues have now.
   if (OnPacingTick) OnPacingTick();
+}
+
+int DeviceLink::HoldTicksUntilDue() const {
+  // With the last frame acknowledged, a follow-up or a waiting frame goes
+  // out on the next tick (steps 2 to 4 above).
+  const bool work = PendingAction != 0 || valueQueue_.count != 0 || RepeatLast == 1 || eqQueue_.count != 0;
+  if (TxReady == 1 && work) return 1;
+  // Otherwise a tick only counts until the period is full. Then it sends
+  // the heartbeat or counts a miss (linked), or counts a period that a
+  // follow-up waited for; with neither, nothing ever falls due.
+  if (LinkState != 2 && PendingAction == 0) return 0;
+  if (HoldTicks < kPeriodTicks) return kPeriodTicks - HoldTicks;
+  // A full count first rises past the period, then falls back to it.
+  return HoldTicks == kPeriodTicks ? 2 : 1;
+}
+
+void DeviceLink::SkipHoldTicks(int ticks) {
+  if (ticks <= 0) return;
+  // Each tick raises the count by one up to one past the period; from
+  // there it alternates between the period and one past it.
+  if (HoldTicks <= kPeriodTicks) {
+    const int rise = std::min(ticks, kPeriodTicks + 1 - HoldTicks);
+    HoldTicks += rise;
+    ticks -= rise;
+  }
+  if (ticks > 0) HoldTicks = ticks % 2 == 1 ? kPeriodTicks : kPeriodTicks + 1;
 }
 
 }  // namespace dsp

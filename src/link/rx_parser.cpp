@@ -104,6 +104,7 @@ void DeviceLink::HeaderStep(std::size_t count) {
 
   // Short message: FE then BB or AA.
   if (rxBuffer_[1] == AckBB || rxBuffer_[1] == AckAA) {
+    const PacingChange change(*this);
     DeviceAnswered = 1;
     TxReady = 1;
     TransferEvent = 1;

@@ -2,6 +2,7 @@
 // A LinkView for tests: records what the link does to the screen. With a
 // store attached, RefreshFromStore rebuilds ParamTable as the panels do.
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ class RecordingView : public LinkView {
   std::vector<int> selectedPorts;  // every selection the port list showed
   std::string dialogText;
   std::vector<std::string> portProblems;  // every problem text shown, "" when cleared
+  // Runs after every SetTimerRunning, for tests that drive the timers.
+  std::function<void(LinkTimer, bool)> onTimer;
 
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   void UpdateStatusDialog(const std::string& text, int percent) override {
@@ -45,7 +48,10 @@ class RecordingView : public LinkView {
   }
   void RebuildModeList() override { ++modeListRebuilds; }
   void ShowMainWindow() override { ++mainWindowShows; }
-  void SetTimerRunning(LinkTimer timer, bool running) override { timers[timer] = running; }
+  void SetTimerRunning(LinkTimer timer, bool running) override {
+    timers[timer] = running;
+    if (onTimer) onTimer(timer, running);
+  }
   void AppendLog(const std::string& line) override { log.push_back(line); }
   void ClearLog() override { log.clear(); }
   void ShowDeviceId(const std::string& text) override { deviceId = text; }
