@@ -17,6 +17,7 @@
 #include "link/device_link.h"
 #include "link/frames.h"
 #include "link/qt_any_port.h"
+#include "link/qt_link_timers.h"
 #include "link/qt_serial_port.h"
 #include "logview/traffic_log.h"
 #include "logview/traffic_tap.h"
@@ -78,9 +79,6 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   traffic_ = std::make_unique<TrafficLog>();
   tap_ = std::make_unique<TrafficTap>(
       *port_, [this](const std::string& line) { traffic_->Add(QString::fromStdString(line)); });
-  scan_.setInterval(1000);
-  transfer_.setInterval(100);
-  hold_.setInterval(20);
   dialog_ = std::make_unique<StatusDialog>();
   view_ = std::make_unique<WindowLinkView>(*window_, *dialog_);
   view_->LogTap = [this](const std::string& line) {
@@ -132,17 +130,10 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
     button->setContextMenuPolicy(Qt::ActionsContextMenu);
   }
 
-  view_->TimerControl = [this](LinkTimer timer, bool running) {
-    QTimer& t = timer == LinkTimer::Scan ? scan_ : (timer == LinkTimer::Transfer ? transfer_ : hold_);
-    if (running) {
-      if (!t.isActive()) t.start();
-    } else {
-      t.stop();
-    }
-  };
-  QObject::connect(&scan_, &QTimer::timeout, [this] { link_->Timer1Timer(); });
-  QObject::connect(&transfer_, &QTimer::timeout, [this] { link_->Timer2Timer(); });
-  QObject::connect(&hold_, &QTimer::timeout, [this] { link_->HoldTimerTimer(); });
+  // The link's timers wake only while they have work: an idle link once
+  // a second for its heartbeat.
+  timers_ = std::make_unique<QtLinkTimers>(*link_);
+  view_->TimerControl = [this](LinkTimer timer, bool running) { timers_->SetRunning(timer, running); };
 
   // The connect and disconnect buttons: the pair shows which was pressed,
   // then the link starts or stops.
@@ -161,6 +152,9 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
     window_->Visual().Apply(window_->findChild<PictureButton*>(QStringLiteral("LinkBtn")),
                             ButtonVisual::kLinkPair);
     link_->LinkBtnClick(true);
+    // The first port is tried as soon as the window is up, not a scan
+    // period later.
+    timers_->ScanAtOnce();
   };
   // Every change made on the panels goes to the processor through the link.
   writer_ = std::make_unique<LinkWriter>(*link_);
@@ -184,9 +178,8 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   window_->Refresher().ShowLockPrompt = [this] { system_->ShowLockPrompt(); };
   window_->CloseHook = [this] {
     link_->OnCloseRequest();
-    scan_.stop();
-    transfer_.stop();
-    hold_.stop();
+    for (LinkTimer timer : {LinkTimer::Scan, LinkTimer::Transfer, LinkTimer::Hold})
+      timers_->SetRunning(timer, false);
     dialog_->hide();
     trafficWindow_->close();
     networkDialog_->close();
@@ -195,9 +188,9 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
 }
 
 Application::~Application() {
-  scan_.stop();
-  transfer_.stop();
-  hold_.stop();
+  // The timers drive the link; they go first.
+  view_->TimerControl = nullptr;
+  timers_.reset();
   // The system page uses the link; it goes before it.
   window_->Refresher().ShowLockPrompt = nullptr;
   system_.reset();
@@ -210,6 +203,18 @@ Application::~Application() {
   link_.reset();
   view_->LogTap = nullptr;
   tap_.reset();
+}
+
+QTimer& Application::ScanTimer() {
+  return timers_->Scan();
+}
+
+QTimer& Application::TransferTimer() {
+  return timers_->Transfer();
+}
+
+QTimer& Application::HoldTimer() {
+  return timers_->Hold();
 }
 
 std::vector<std::string> Application::PortNames() const {

@@ -16,6 +16,7 @@ namespace dsp {
 
 class DeviceLink;
 class LinkWriter;
+class QtLinkTimers;
 class MainWindow;
 class NetworkPortList;
 class NetworkPortsDialog;
@@ -55,9 +56,10 @@ class Application {
   StatusDialog& Dialog() { return *dialog_; }
   WindowLinkView& View() { return *view_; }
   DeviceLink& Link() { return *link_; }
-  QTimer& ScanTimer() { return scan_; }
-  QTimer& TransferTimer() { return transfer_; }
-  QTimer& HoldTimer() { return hold_; }
+  QtLinkTimers& LinkTimers() { return *timers_; }
+  QTimer& ScanTimer();
+  QTimer& TransferTimer();
+  QTimer& HoldTimer();
   // The system page's presets, modes, passwords and keyboard lock.
   SystemPage& System() { return *system_; }
   TrafficLog& Traffic() { return *traffic_; }
@@ -89,9 +91,7 @@ class Application {
   std::unique_ptr<DeviceLink> link_;
   std::unique_ptr<LinkWriter> writer_;
   std::unique_ptr<SystemPage> system_;
-  QTimer scan_;
-  QTimer transfer_;
-  QTimer hold_;
+  std::unique_ptr<QtLinkTimers> timers_;
 };
 
 }  // namespace dsp

@@ -55,6 +55,7 @@ struct Session {
     for (auto& name : QtSerialPort::AvailablePortNames()) ports.push_back(name);
     link.SetPortList(ports);
   }
+  ~Session() { view.Detach(); }
   bool Connect() {
     link.LinkBtnClick(true);
     return RunUntil([&] { return link.LinkState == 2 || !view.messages.empty(); }, 20000) &&

@@ -44,6 +44,7 @@ struct NetSession {
     view.Attach(link);
     link.SetPortList({url});
   }
+  ~NetSession() { view.Detach(); }
   bool Connect(int timeoutMs = 20000) {
     view.messages.clear();
     link.LinkBtnClick(true);

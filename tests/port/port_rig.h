@@ -1,20 +1,20 @@
 #pragma once
 // Common ground of the port tests: the Qt application, a link view that
-// runs the three link timers as real QTimers and refreshes from the stores
+// runs the three link timers on real QTimers and refreshes from the stores
 // (everything else the link shows is recorded), and the check that a
 // download brought the emulator's whole setting.
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QObject>
-#include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "link/device_link.h"
 #include "link/emulator.h"
 #include "link/link_view.h"
+#include "link/qt_link_timers.h"
 #include "store/param_store.h"
 
 namespace dsp::test {
@@ -29,19 +29,14 @@ inline QCoreApplication* App() {
   return QCoreApplication::instance();
 }
 
-// What the main window does for the link: runs the three timers and
-// refreshes from the stores. Everything else is recorded.
+// What the main window does for the link: runs the three timers as the
+// application does (QtLinkTimers) and refreshes from the stores. Everything
+// else is recorded. Detach before the link goes.
 class TimerView : public LinkView {
  public:
   TimerView(ParamStore& store) : store_(store) {}
-  void Attach(DeviceLink& link) {
-    scan_.setInterval(1000);
-    transfer_.setInterval(100);
-    hold_.setInterval(20);
-    QObject::connect(&scan_, &QTimer::timeout, [&link] { link.Timer1Timer(); });
-    QObject::connect(&transfer_, &QTimer::timeout, [&link] { link.Timer2Timer(); });
-    QObject::connect(&hold_, &QTimer::timeout, [&link] { link.HoldTimerTimer(); });
-  }
+  void Attach(DeviceLink& link) { timers_ = std::make_unique<QtLinkTimers>(link); }
+  void Detach() { timers_.reset(); }
   void SetStatusText(const std::string& text) override { status = text; }
   void UpdateStatusDialog(const std::string&, int) override {}
   void SetStatusDialogVisible(bool) override {}
@@ -51,9 +46,7 @@ class TimerView : public LinkView {
   void RebuildModeList() override {}
   void ShowMainWindow() override {}
   void SetTimerRunning(LinkTimer timer, bool running) override {
-    QTimer& t = timer == LinkTimer::Scan ? scan_ : timer == LinkTimer::Transfer ? transfer_ : hold_;
-    if (running && !t.isActive()) t.start();
-    if (!running) t.stop();
+    if (timers_) timers_->SetRunning(timer, running);
   }
   void AppendLog(const std::string& line) override { log.push_back(line); }
   void ClearLog() override { log.clear(); }
@@ -68,7 +61,7 @@ class TimerView : public LinkView {
 
  private:
   ParamStore& store_;
-  QTimer scan_, transfer_, hold_;
+  std::unique_ptr<QtLinkTimers> timers_;
 };
 
 inline void ExpectStoresEqual(const ParamStore& store, const ProcessorEmulator& expected) {

@@ -16,6 +16,7 @@
 #include "eq/scales.h"
 #include "link/device_link.h"
 #include "link/emulator.h"
+#include "link/qt_link_timers.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/status_dialog.h"
 #include "mainwindow/window_link_view.h"
@@ -35,8 +36,7 @@ TEST(ApplicationTest, DownloadsFromTheEmulatorAndReportsConnected) {
   QTemporaryDir presets;
   Application app(AppOptions{{QString::fromStdString(pty.devicePath())}, presets.path()});
   // The test ticks the link itself: the real timers never fire on their own.
-  for (QTimer* t : {&app.ScanTimer(), &app.TransferTimer(), &app.HoldTimer()})
-    t->setInterval(24 * 3600 * 1000);
+  app.LinkTimers().DriveByHand();
   QStringList messages;
   app.View().SetMessageSink([&messages](const QString&, const QString& text) { messages << text; });
   app.Start();

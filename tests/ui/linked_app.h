@@ -19,6 +19,7 @@
 #include "link/device_link.h"
 #include "link/emulated_port.h"
 #include "link/emulator.h"
+#include "link/qt_link_timers.h"
 #include "mainwindow/application.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/window_link_view.h"
@@ -46,8 +47,7 @@ class LinkedApp : public testing::Test {
     // Presets go to a folder of the test's own, never beside the test binary.
     app = std::make_unique<Application>(std::move(port),
                                         AppOptions{QStringList{QStringLiteral("EMU")}, presetDir.path()});
-    for (QTimer* t : {&app->ScanTimer(), &app->TransferTimer(), &app->HoldTimer()})
-      t->setInterval(24 * 3600 * 1000);
+    app->LinkTimers().DriveByHand();
     app->View().SetMessageSink([this](const QString&, const QString& text) { messages << text; });
     app->Start();
     QApplication::processEvents();

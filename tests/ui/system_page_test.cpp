@@ -132,8 +132,7 @@ TEST_F(SystemPageTest, APresetFolderThatCannotBeMadeIsReported) {
   const fs::path folder = Dir() / "blocked" / "presets";
   app = std::make_unique<Application>(std::make_unique<EmulatedPort>(emulator, "EMU"),
                                       AppOptions{{}, QString::fromStdString(folder.string())});
-  for (QTimer* t : {&app->ScanTimer(), &app->TransferTimer(), &app->HoldTimer()})
-    t->setInterval(24 * 3600 * 1000);
+  app->LinkTimers().DriveByHand();
   app->View().SetMessageSink([this](const QString&, const QString& text) { messages << text; });
   app->Start();
   QApplication::processEvents();

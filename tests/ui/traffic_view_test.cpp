@@ -20,6 +20,7 @@
 #include "link/emulated_port.h"
 #include "link/emulator.h"
 #include "link/frames.h"
+#include "link/qt_link_timers.h"
 #include "logview/traffic_log.h"
 #include "logview/traffic_window.h"
 #include "mainwindow/application.h"
@@ -41,8 +42,7 @@ class AppRig : public testing::Test {
     port->Refuse("BUSY1", PortFault::Busy);
     port->Refuse("LOCKED1", PortFault::PermissionDenied, "dialout");
     app = std::make_unique<Application>(std::move(owned), ports);
-    for (QTimer* t : {&app->ScanTimer(), &app->TransferTimer(), &app->HoldTimer()})
-      t->setInterval(24 * 3600 * 1000);
+    app->LinkTimers().DriveByHand();
     app->View().SetMessageSink([this](const QString&, const QString& text) { messages << text; });
     app->Start();
     QApplication::processEvents();
