@@ -55,8 +55,7 @@ void EditPipeline::MusModeBox1Change(QComboBox* box) {
     editing_.CurrentEdit = q;
     ApplyValue(q, kStepSet, true, store_.Param(qSlot));
   }
-  editing_.LastChangedAddress = tag;
-  editing_.LastChangedValue = k;
+  editing_.RecordChange(tag, k);
 }
 
 void EditPipeline::MusPEQBtn1Click(QWidget* picture) {

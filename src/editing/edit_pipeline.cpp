@@ -410,8 +410,7 @@ void EditPipeline::ApplyValue(QWidget* widget, int stepMode, bool displayOnly, d
   }
   if ((role <= role::EchoLowPass || role == role::EffectHighPass || role == role::UserQ) &&
       !editing_.PanelRefreshing) {
-    editing_.LastChangedAddress = address;
-    editing_.LastChangedValue = v;
+    editing_.RecordChange(address, v);
   }
   // The common band panel follows the band being worked on in the page
   // shown, with the value just stored. (A refresh shows the page's band once

@@ -86,6 +86,10 @@ class GraphDrag {
   // True when the last changed address or value differs from the pair seen
   // at the previous pass; remembers the new pair.
   bool TakeChange(int address, int value);
+  // Work for the graph's timer: dragged steps not yet handed on, or a
+  // change (address and value) not yet seen.
+  bool StepsPending() const { return pendingFreq_ != sentFreq_ || pendingGain_ != sentGain_; }
+  bool ChangeWaiting(int address, int value) const { return address != seenAddress_ || value != seenValue_; }
 
   bool DragActive() const { return dragActive_; }
   bool RightDrag() const { return rightDrag_; }

@@ -350,4 +350,9 @@ void EqGraph::Timer1Timer() {
   if (!drag_.DragActive()) ApplyPendingDrag();
 }
 
+bool EqGraph::HasWork() const {
+  const EditState& editing = editor_.Editing();
+  return drag_.StepsPending() || drag_.ChangeWaiting(editing.LastChangedAddress, editing.LastChangedValue);
+}
+
 }  // namespace dsp

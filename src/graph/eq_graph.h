@@ -40,6 +40,9 @@ class EqGraph : public QObject {
   // The graph timer: applies pending drag steps and redraws after changes
   // made elsewhere, while no point is held.
   void Timer1Timer();
+  // Something for the timer to do: a drag step not yet applied or a change
+  // not yet drawn. The timer runs only while this holds.
+  bool HasWork() const;
   void ApplyPendingDrag();
   // Every band of the page shown, then its current band.
   void RedrawPage();

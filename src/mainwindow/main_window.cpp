@@ -77,12 +77,16 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent)
   hooks_.graphTick = [this] { graph_->Timer1Timer(); };
   BindEditButtons();
 
+  // The graph timer runs only while the graph has a change to draw or a
+  // drag step to apply: a change starts it, and it stops once idle.
   graphTimer_ = new QTimer(this);
   graphTimer_->setObjectName(QStringLiteral("Timer1"));
   graphTimer_->setInterval(15);
   connect(graphTimer_, &QTimer::timeout, this, [this] {
     if (hooks_.graphTick) hooks_.graphTick();
+    if (!graph_->HasWork()) graphTimer_->stop();
   });
+  Editing().ChangeRecorded = [this] { WakeGraphTimer(); };
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
@@ -415,8 +419,12 @@ void MainWindow::Startup() {
     editor_.Pages().FormTabBtn1Click(first);
     first->setFocus();
   }
-  graphTimer_->start();
   editor_.SetWindowReady(true);
+  WakeGraphTimer();
+}
+
+void MainWindow::WakeGraphTimer() {
+  if (WindowReady() && !graphTimer_->isActive() && graph_->HasWork()) graphTimer_->start();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -61,6 +61,7 @@ class MainWindow : public QWidget {
   // The start-up sequence; runs once, on the first show.
   void Startup();
   bool WindowReady() const { return editor_.WindowReady(); }
+  // Runs (every 15 ms) only while the graph has work, from the first show on.
   QTimer* GraphTimer() const { return graphTimer_; }
 
   // Presses the tab of page 0..7 as a click would (nothing while it is
@@ -105,6 +106,8 @@ class MainWindow : public QWidget {
   // tooltips following the editing session.
   void BindEditButtons();
   void ShowEditState();
+  // Starts the graph timer when the graph has work for it.
+  void WakeGraphTimer();
 
   ParamStore& store_;
   EditorContext editor_;

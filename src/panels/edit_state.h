@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 class QLineEdit;
 
@@ -26,9 +27,17 @@ struct EditState {
   bool PanelRefreshing = false;
   // Band selected last per EQ group (0-based).
   std::array<int, kEqGroups> CurrentBand{};
-  // EQ or filter parameter changed last, read by the graph's periodic update.
+  // EQ or filter parameter changed last, read by the graph's timer.
   int LastChangedAddress = 0;
   int LastChangedValue = 0;
+  // Runs after every recorded change: the graph's timer wakes for it.
+  std::function<void()> ChangeRecorded;
+
+  void RecordChange(int address, int value) {
+    LastChangedAddress = address;
+    LastChangedValue = value;
+    if (ChangeRecorded) ChangeRecorded();
+  }
 };
 
 }  // namespace dsp

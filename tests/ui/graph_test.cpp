@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -308,6 +309,34 @@ TEST_F(GraphTest, BandNumberLabelSelectsTheFrequencyField) {
     QTest::mouseClick(W(c.label), Qt::LeftButton);
     EXPECT_EQ(app->Window().Editing().CurrentEdit, W<QLineEdit>(c.field)) << c.label;
   }
+}
+
+TEST_F(GraphTest, TheTimerRunsOnlyWhileAChangeWaitsToBeDrawn) {
+  SetMode(true);
+  ShowPage(0);
+  QTimer* timer = app->Window().GraphTimer();
+  QApplication::processEvents();
+  ASSERT_FALSE(Graph().HasWork());
+  EXPECT_FALSE(timer->isActive()) << "idle: the timer sleeps";
+  const int y = Point("EP6")->y();
+  Pipeline().ApplyValue(W<QLineEdit>("MusGainEdit6"), kStepSet, false, 150);  // +6 dB
+  EXPECT_TRUE(timer->isActive()) << "the change wakes it";
+  EXPECT_EQ(Point("EP6")->y(), y) << "drawn by the timer, not at once";
+  // The real timer draws the change within a few of its periods, then stops.
+  QElapsedTimer clock;
+  clock.start();
+  while (timer->isActive() && clock.elapsed() < 2000)
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  EXPECT_FALSE(timer->isActive()) << "stopped again once drawn";
+  EXPECT_EQ(Point("EP6")->y(), Px(Geometry().DbToY(6) - 7));
+  // A drag draws each step itself; the timer has nothing left to do after it.
+  Drag(Point("EP3"), QPoint(40, -30));
+  QApplication::processEvents();
+  clock.restart();
+  while (timer->isActive() && clock.elapsed() < 2000)
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  EXPECT_FALSE(timer->isActive());
+  EXPECT_FALSE(Graph().HasWork());
 }
 
 TEST_F(GraphTest, ChangesMadeElsewhereAreRedrawnByTheTimer) {
