@@ -85,11 +85,13 @@ class DeviceLink {
   // problem.
   void PortGone(const SerialPortError& why);
 
-  // Automatic reconnect: after a loss of link the ports are scanned in the
+  // Automatic reconnect: after a loss of link, and after a failed
+  // connection ("连接失败!" still shown once), the ports are scanned in the
   // background, one per second and round after round, without the status
   // dialog or a message box, until the processor answers and the full
-  // download completes. The connect and disconnect buttons end it. Off
-  // unless switched on.
+  // download completes. The connect button ends it with an ordinary scan;
+  // the disconnect button ends it, and while nobody has answered yet it
+  // closes the port and sends nothing. Off unless switched on.
   void SetAutoReconnect(bool on) { autoReconnect_ = on; }
   bool AutoReconnect() const { return autoReconnect_; }
   bool Reconnecting() const { return reconnecting_; }

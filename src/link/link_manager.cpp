@@ -110,6 +110,9 @@ void DeviceLink::LinkBtnClick(bool connect) {
   // Either button ends a transfer in progress.
   if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
   view_.ShowLinkButtons(connect);
+  // Nobody answered yet in the background search: the port, if open, was
+  // only being tried.
+  const bool searching = reconnecting_ && !Connected();
   // Either button is the user taking over: no background reconnect.
   reconnecting_ = false;
   if (connect) {
@@ -133,7 +136,13 @@ void DeviceLink::LinkBtnClick(bool connect) {
   Timer(LinkTimer::Scan, false);
   Timer(LinkTimer::Transfer, false);
   Timer(LinkTimer::Hold, false);
-  SendLinkControl(port_, LinkGoodbye);
+  if (searching) {
+    // No goodbye to whatever is on a port being tried, and the port is
+    // left free for other programs.
+    if (port_.IsOpen()) port_.Close();
+  } else {
+    SendLinkControl(port_, LinkGoodbye);
+  }
   SetStatus("设备未连接");
   StepCount = 8;
   UpdateStatusDialog();
@@ -169,6 +178,9 @@ void DeviceLink::PortGone(const SerialPortError& why) {
 
 void DeviceLink::BeginReconnectScan(const char* status) {
   reconnecting_ = true;
+  // Nothing is linked while the search runs (a scan the user started while
+  // linked leaves the old state): writes are not sent to ports being tried.
+  LinkState = 0;
   view_.ShowLinkButtons(false);
   SetStatus(status);
   UpdateStatusDialog();
@@ -394,6 +406,10 @@ void DeviceLink::SetLinkStatus(int code) {
       view_.ShowLinkButtons(false);
       UpdateStatusDialog();
       view_.SetStatusDialogVisible(false);
+      // Users switch their equipment on in any order: after the failure
+      // the processor is looked for in the background, as after a lost
+      // link. The search already runs while the box is up.
+      if (autoReconnect_) BeginReconnectScan(kSearchingText);
       view_.ShowMessage("连接失败!");
       break;
     default:

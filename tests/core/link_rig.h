@@ -20,10 +20,11 @@ struct LinkRig {
   RecordingView view{&store};
   DeviceLink link{store, port, view};
 
-  // `ports` is the scan's list; the emulator answers on "EMU", the
+  // `ports` is the scan's list; the emulator answers on `emulatorPort`, the
   // `silentPorts` open but never answer.
-  explicit LinkRig(std::vector<std::string> ports, std::vector<std::string> silentPorts = {})
-      : port(emulator, "EMU", std::move(silentPorts)) {
+  explicit LinkRig(std::vector<std::string> ports, std::vector<std::string> silentPorts = {},
+                   std::string emulatorPort = "EMU")
+      : port(emulator, std::move(emulatorPort), std::move(silentPorts)) {
     link.SetPortList(std::move(ports));
   }
   // One tick of the scan (Timer1), the transfer (Timer2) or the pacing

@@ -74,8 +74,11 @@ TEST(NetworkPortsWindow, APortAddedThereIsLinkedAndScannedNextTime) {
     QStringList messages;
     app.View().SetMessageSink([&messages](const QString&, const QString& text) { messages << text; });
     app.Start();
-    // Nothing to find on the machine's ports (if any): the first scan fails.
-    ASSERT_TRUE(RunUntil([&] { return app.Link().StatusText() == "设备未连接"; }, 30000));
+    // Nothing to find on the machine's ports (if any): the first scan fails,
+    // and the program goes on looking.
+    ASSERT_TRUE(RunUntil([&] { return !messages.isEmpty(); }, 30000));
+    ASSERT_EQ(messages, QStringList{QStringLiteral("连接失败!")});
+    EXPECT_EQ(app.Link().StatusText(), kSearchingText);
     NetworkPortsDialog& window = app.NetworkPortsWindow();
     window.findChild<QLineEdit*>(QStringLiteral("NetworkPortEdit"))->setText(url);
     window.findChild<QPushButton*>(QStringLiteral("AddNetworkPortBtn"))->click();
@@ -83,6 +86,7 @@ TEST(NetworkPortsWindow, APortAddedThereIsLinkedAndScannedNextTime) {
     ASSERT_TRUE(RunUntil([&] { return app.Link().StatusText() == "设备已连接"; }, 30000))
         << app.Link().StatusText() << " " << messages.join(',').toStdString();
     EXPECT_EQ(app.Store().ModeNames[1], "KTV");
+    EXPECT_EQ(messages, QStringList{QStringLiteral("连接失败!")});
   }
   Application next(options);
   next.Start();
