@@ -84,17 +84,27 @@ void QtSerialPort::Write(const Bytes& bytes) {
   qint64 written = port_.write(data);
   if (written != data.size()) throw SerialPortError("write failed: " + port_.errorString().toStdString());
   // Writes complete before returning, as callers expect of a serial port.
+  // Bytes arriving meanwhile are notified after the write, never from
+  // inside it.
+  const bool wasBusy = busy_;
+  busy_ = true;
   QDeadlineTimer deadline(1000);
   while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
     if (gonePending_ || !port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
   }
+  // Ends the toolkit's write sequence here: left open, it would wake the
+  // event loop once more after every frame.
+  if (port_.bytesToWrite() == 0 && port_.isOpen()) port_.flush();
+  busy_ = wasBusy;
+  if (!busy_) NotifyHeldBack();
   if (port_.bytesToWrite() > 0) throw SerialPortError("write timed out");
 }
 
 Bytes QtSerialPort::Read(std::size_t n) {
   Bytes out;
   if (!port_.isOpen() || n == 0) return out;
-  reading_ = true;
+  const bool wasBusy = busy_;
+  busy_ = true;
   QDeadlineTimer deadline(ReadTimeoutMs(n));
   while (out.size() < n) {
     if (port_.bytesAvailable() > 0) {
@@ -107,14 +117,17 @@ Bytes QtSerialPort::Read(std::size_t n) {
       if (deadline.hasExpired() || !port_.isOpen() || gonePending_) break;
     }
   }
-  reading_ = false;
-  if (arrivedWhileReading_) {
-    arrivedWhileReading_ = false;
-    // Bytes that came in during the read deserve a notification of their
-    // own, after the current handler has returned.
-    QMetaObject::invokeMethod(this, &QtSerialPort::notifyIfWaiting, Qt::QueuedConnection);
-  }
+  busy_ = wasBusy;
+  if (!busy_) NotifyHeldBack();
   return out;
+}
+
+void QtSerialPort::NotifyHeldBack() {
+  if (!arrivedWhileBusy_) return;
+  arrivedWhileBusy_ = false;
+  // Bytes that came in during a read or write deserve a notification of
+  // their own, after the current handler has returned.
+  QMetaObject::invokeMethod(this, &QtSerialPort::notifyIfWaiting, Qt::QueuedConnection);
 }
 
 std::size_t QtSerialPort::BytesAvailable() const {
@@ -122,8 +135,8 @@ std::size_t QtSerialPort::BytesAvailable() const {
 }
 
 void QtSerialPort::onReadyRead() {
-  if (reading_) {
-    arrivedWhileReading_ = true;
+  if (busy_) {
+    arrivedWhileBusy_ = true;
     return;
   }
   notifyIfWaiting();

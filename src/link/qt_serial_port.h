@@ -38,6 +38,8 @@ class QtSerialPort : public QObject, public SerialPort {
   void onReadyRead();
   void onError(QSerialPort::SerialPortError error);
   void notifyIfWaiting();
+  // Queues the notification held back during a read or write, if any.
+  void NotifyHeldBack();
   // Closes the vanished device and raises the gone notification.
   void deviceGone();
   // Why the last open failed, from the device file when the platform can
@@ -46,8 +48,8 @@ class QtSerialPort : public QObject, public SerialPort {
 
   QSerialPort port_;
   std::string name_ = "COM1";
-  bool reading_ = false;  // inside Read(): notifications are held back
-  bool arrivedWhileReading_ = false;
+  bool busy_ = false;  // inside Read() or Write(): notifications are held back
+  bool arrivedWhileBusy_ = false;
   bool gonePending_ = false;  // the device is gone; closing and notifying is queued
 };
 

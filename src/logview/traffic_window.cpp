@@ -59,6 +59,7 @@ TrafficWindow::TrafficWindow(TrafficLog& log, QWidget* parent) : QWidget(parent,
   connect(&log_, &TrafficLog::added, this,
           [this](const TrafficLog::Entry& entry) { Append(TrafficLog::Format(entry)); });
   connect(&log_, &TrafficLog::cleared, this, [this] {
+    stale_ = false;
     text_->clear();
     note_->clear();
   });
@@ -71,7 +72,18 @@ void TrafficWindow::Open() {
   activateWindow();
 }
 
+void TrafficWindow::showEvent(QShowEvent* event) {
+  if (stale_) Reload();
+  QWidget::showEvent(event);
+}
+
 void TrafficWindow::Append(const QString& line) {
+  // A closed window is filled when it is shown: the link's traffic, a
+  // heartbeat a second, costs it nothing meanwhile.
+  if (!isVisible()) {
+    stale_ = true;
+    return;
+  }
   // Follow the end only when the user has not scrolled back to read.
   QScrollBar* bar = text_->verticalScrollBar();
   const bool atEnd = bar->value() == bar->maximum();
@@ -80,6 +92,7 @@ void TrafficWindow::Append(const QString& line) {
 }
 
 void TrafficWindow::Reload() {
+  stale_ = false;
   text_->clear();
   for (const TrafficLog::Entry& entry : log_.Entries()) text_->appendPlainText(TrafficLog::Format(entry));
 }

@@ -31,6 +31,9 @@ class TrafficWindow : public QWidget {
   // The save button: asks for a file and writes the log to it.
   void Save();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Append(const QString& line);
   void Reload();
@@ -38,6 +41,7 @@ class TrafficWindow : public QWidget {
   TrafficLog& log_;
   QPlainTextEdit* text_;
   QLabel* note_;
+  bool stale_ = false;  // entries came while the window was closed
 };
 
 }  // namespace dsp

@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +62,51 @@ TEST_F(QtSerialPortTest, WrittenBytesArriveOnTheOtherSide) {
   const Bytes frame{0xFC, 0xB1, 0x06, 0xA7, 0x09, 0x30, 0x11, 0x00, 0x5C};
   port.Write(frame);
   EXPECT_EQ(pty.read(frame.size(), 2000), frame);
+}
+
+// Counts the serial port's socket notifications of one kind (read or
+// write) delivered anywhere in the program while it exists.
+class NotifierCounter : public QObject {
+ public:
+  explicit NotifierCounter(QSocketNotifier::Type type) : type_(type) { App().installEventFilter(this); }
+  ~NotifierCounter() override { App().removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* notifier = qobject_cast<QSocketNotifier*>(watched);
+    if (event->type() == QEvent::SockAct && notifier != nullptr && notifier->type() == type_) ++count;
+    return false;
+  }
+  int count = 0;
+
+ private:
+  QSocketNotifier::Type type_;
+};
+
+TEST_F(QtSerialPortTest, AWriteIsFinishedBeforeItReturnsAndWakesNothingAfterwards) {
+  const Bytes frame{0xFC, 0xB1, 0x06, 0xA7, 0x09, 0x30, 0x66, 0x00, 0x1B};
+  for (int i = 0; i < 3; ++i) {
+    NotifierCounter writes(QSocketNotifier::Write);
+    port.Write(frame);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(writes.count, 0) << "write " << i;
+    EXPECT_EQ(pty.read(frame.size(), 2000), frame);
+  }
+}
+
+TEST_F(QtSerialPortTest, BytesArrivingDuringAWriteAreNotifiedAfterIt) {
+  pty.write({0xFE, 0xBB});
+  ::usleep(50 * 1000);  // waiting on the line before the write starts
+  bool insideWrite = false;
+  bool notifiedInside = false;
+  port.SetArrivalHandler([&](std::size_t n) {
+    notifiedInside = notifiedInside || insideWrite;
+    notifications.push_back(n);
+  });
+  insideWrite = true;
+  port.Write({0xFC, 0xB1, 0x06, 0xA7, 0x09, 0x30, 0x66, 0x00, 0x1B});
+  insideWrite = false;
+  ASSERT_TRUE(PumpUntil([&] { return !notifications.empty(); }, 3000));
+  EXPECT_FALSE(notifiedInside);
+  EXPECT_EQ(port.BytesAvailable(), 2u);
 }
 
 TEST_F(QtSerialPortTest, ArrivalNotifiesWithTheWaitingCountAndLeavesBytesQueued) {

@@ -15,7 +15,9 @@
 
 #include "eq/scales.h"
 #include "link/device_link.h"
+#include "link/emulated_port.h"
 #include "link/emulator.h"
+#include "link/frames.h"
 #include "link/qt_link_timers.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/status_dialog.h"
@@ -78,6 +80,32 @@ TEST(ApplicationTest, DownloadsFromTheEmulatorAndReportsConnected) {
   for (std::uint8_t byte : emulator.id)
     id += QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
   EXPECT_EQ(app.Window().findChild<QLabel*>(QStringLiteral("DeviceIDLabel"))->text(), id);
+}
+
+TEST(ApplicationStartup, TheFirstHelloLeavesAsSoonAsTheWindowIsShown) {
+  ProcessorEmulator emulator;
+  auto owned = std::make_unique<EmulatedPort>(emulator, "EMU");
+  EmulatedPort& port = *owned;
+  QTemporaryDir presets;
+  Application app(std::move(owned), AppOptions{{QStringLiteral("EMU")}, presets.path()});
+  QStringList messages;
+  app.View().SetMessageSink([&messages](const QString&, const QString& text) { messages << text; });
+  app.Start();
+  ASSERT_TRUE(app.ScanTimer().isActive());
+  // The first turn of the event loop after the show tries the first port,
+  // a whole scan period before the scan timer's first tick.
+  QApplication::processEvents();
+  const Bytes hello = BuildValueFrame(CmdWrite, AddrLinkControl, LinkHello);
+  ASSERT_FALSE(port.written.empty());
+  EXPECT_EQ(port.written.front(), std::make_pair(std::string("EMU"), hello));
+  EXPECT_EQ(emulator.hellos, 1);
+  EXPECT_GT(app.ScanTimer().remainingTime(), 900) << "the next scan tick a whole period later";
+  // The processor's answer is taken on that next tick.
+  port.Pump();
+  app.Link().Timer1Timer();
+  EXPECT_TRUE(app.TransferTimer().isActive());
+  EXPECT_EQ(app.Link().StatusText(), "连接中...");
+  EXPECT_TRUE(messages.isEmpty());
 }
 
 }  // namespace

@@ -107,6 +107,13 @@ TEST_F(TrafficView, RecordsFramesBothWaysStatusAndParserComplaintsWithTimeStamps
   // New traffic shows up while it is open.
   Run(1100);
   EXPECT_GT(text->toPlainText().split(QLatin1Char('\n')).size(), lines.size());
+  // Closed, it is filled again when it opens, with what came meanwhile.
+  view.close();
+  Run(1100);
+  view.Open();
+  EXPECT_EQ(static_cast<std::size_t>(text->toPlainText().split(QLatin1Char('\n')).size()),
+            app->Traffic().Entries().size());
+  EXPECT_TRUE(text->toPlainText().endsWith(TrafficLog::Format(app->Traffic().Entries().back())));
 }
 
 TEST_F(TrafficView, OpensWithCtrlL) {
