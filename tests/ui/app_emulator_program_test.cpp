@@ -173,8 +173,20 @@ TEST(ApplicationWithEmulatorProgram, AProcessorSwitchedOnAfterTheProgramIsFoundW
     EXPECT_FALSE(app.Dialog().isVisible());
     EXPECT_EQ(app.Window().PortList()->itemText(0), QString::fromStdString(path.string()));
 
+    // Looking costs no more than an idle link.
+    {
+      constexpr int kMs = 3000;
+      WakeCounter counter;
+      const double cpuBefore = test::CpuSeconds();
+      RunFor(kMs);
+      std::printf(
+          "[ measured ] looking for the processor, %d ms: %d timer events, %d wake-ups, CPU %.2f %%\n", kMs,
+          counter.timerEvents, counter.wakeUps, (test::CpuSeconds() - cpuBefore) / (kMs / 1000.0) * 100.0);
+      EXPECT_LT(counter.timerEvents, 5 * kMs / 1000);
+      EXPECT_LT(counter.wakeUps, 5 * kMs / 1000);
+      EXPECT_TRUE(app.Link().Reconnecting());
+    }
     // The processor is switched on a while later.
-    RunFor(1500);
     posix::EmulatorProcess emulator({"--link", path.string(), "--log", log.string()});
     ASSERT_FALSE(emulator.path().empty());
     QElapsedTimer clock;
