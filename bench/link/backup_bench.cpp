@@ -7,7 +7,8 @@
 // line that took longer would show here.
 //
 // BM_LinkedIdle measures what a linked, idle link costs on each line (the
-// heartbeat and the 20 ms pacing tick): CPU time per second of wall time.
+// heartbeat once a second; the pacing sleeps between due ticks): CPU time
+// per second of wall time.
 //
 // Needs the dsp-emulator program beside this binary and ser2net installed.
 

@@ -1,6 +1,5 @@
 #include "cli/console_view.h"
 
-#include <QObject>
 #include <algorithm>
 
 #include "link/device_link.h"
@@ -13,26 +12,22 @@ constexpr int kBarWidth = 30;
 }
 
 ConsoleView::ConsoleView(ParamStore& store, std::FILE* progressOut, bool progressIsTerminal)
-    : store_(store), out_(progressOut), terminal_(progressIsTerminal) {
-  scan_.setInterval(1000);
-  transfer_.setInterval(100);
-  hold_.setInterval(20);
-}
+    : store_(store), out_(progressOut), terminal_(progressIsTerminal) {}
 
 ConsoleView::~ConsoleView() {
   EndProgress();
 }
 
 void ConsoleView::Attach(DeviceLink& link) {
-  QObject::connect(&scan_, &QTimer::timeout, [&link] { link.Timer1Timer(); });
-  QObject::connect(&transfer_, &QTimer::timeout, [&link] { link.Timer2Timer(); });
-  QObject::connect(&hold_, &QTimer::timeout, [&link] { link.HoldTimerTimer(); });
+  timers_ = std::make_unique<QtLinkTimers>(link);
+}
+
+void ConsoleView::Detach() {
+  timers_.reset();
 }
 
 void ConsoleView::SetTimerRunning(LinkTimer timer, bool running) {
-  QTimer& t = timer == LinkTimer::Scan ? scan_ : timer == LinkTimer::Transfer ? transfer_ : hold_;
-  if (running && !t.isActive()) t.start();
-  if (!running) t.stop();
+  if (timers_) timers_->SetRunning(timer, running);
 }
 
 void ConsoleView::RefreshFromStore(int which) {
@@ -58,7 +53,7 @@ void ConsoleView::EndProgress() {
 }
 
 void ConsoleView::UpdateStatusDialog(const std::string&, int percent) {
-  if (phase_.empty() || out_ == nullptr || !transfer_.isActive()) return;
+  if (phase_.empty() || out_ == nullptr || !timers_ || !timers_->Transfer().isActive()) return;
   percent = std::clamp(percent, 0, 100);
   if (terminal_) {
     if (percent == shown_) return;

@@ -1,18 +1,20 @@
 #pragma once
 // The device link's view for the command line: no window. It runs the
-// link's three timers as QTimers, keeps the store's panel order in step
-// with each completed download (as the window's refresh does), records the
-// status, the messages and the port problems for the command to act on,
-// and shows the progress of a transfer on standard error: a bar that
-// redraws itself when standard error is a terminal, a line per tenth
-// otherwise. Standard output is never written here.
+// link's three timers as the application does (QtLinkTimers), keeps the
+// store's panel order in step with each completed download (as the
+// window's refresh does), records the status, the messages and the port
+// problems for the command to act on, and shows the progress of a transfer
+// on standard error: a bar that redraws itself when standard error is a
+// terminal, a line per tenth otherwise. Standard output is never written
+// here.
 
-#include <QTimer>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "link/link_view.h"
+#include "link/qt_link_timers.h"
 
 namespace dsp {
 class DeviceLink;
@@ -25,8 +27,9 @@ class ConsoleView : public LinkView {
  public:
   ConsoleView(ParamStore& store, std::FILE* progressOut, bool progressIsTerminal);
   ~ConsoleView() override;
-  // Connects the timers to the link's tick handlers.
+  // Runs the link's timers from now on; Detach before the link goes.
   void Attach(DeviceLink& link);
+  void Detach();
 
   // What the progress line calls the running transfer ("downloading", ...);
   // empty: no progress is shown.
@@ -57,7 +60,7 @@ class ConsoleView : public LinkView {
   ParamStore& store_;
   std::FILE* out_;
   bool terminal_;
-  QTimer scan_, transfer_, hold_;
+  std::unique_ptr<QtLinkTimers> timers_;
   std::string status_;
   std::vector<std::string> messages_;
   std::string phase_;

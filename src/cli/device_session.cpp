@@ -45,8 +45,7 @@ DeviceSession::DeviceSession(std::vector<std::string> ports, std::FILE* progress
 DeviceSession::~DeviceSession() {
   view_->EndProgress();
   link_->OnCloseRequest();
-  for (LinkTimer t : {LinkTimer::Scan, LinkTimer::Transfer, LinkTimer::Hold})
-    view_->SetTimerRunning(t, false);
+  view_->Detach();
   link_.reset();
   if (port_->IsOpen()) port_->Close();
 }
