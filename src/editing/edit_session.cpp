@@ -32,12 +32,16 @@ EditSession::~EditSession() {
 }
 
 void EditSession::SetLink(DeviceLink* link) {
-  if (link_ != nullptr) link_->OnPacingTick = nullptr;
+  if (link_ != nullptr) {
+    link_->OnPacingTick = nullptr;
+    link_->PacingTickWanted = nullptr;
+  }
   sender_.reset();
   link_ = link;
   if (link_ == nullptr) return;
   sender_ = std::make_unique<PlanSender>(editor_.Store(), *link_);
   link_->OnPacingTick = [this] { sender_->Pump(); };
+  link_->PacingTickWanted = [this] { return sender_->WouldFeed(); };
 }
 
 bool EditSession::Linked() const {

@@ -78,6 +78,16 @@ void PlanSender::Write(std::uint16_t id, bool band) {
   }
 }
 
+bool PlanSender::WouldFeed() const {
+  if (link_.LinkState != 2) return false;
+  const int scene = store_.Scene();
+  if (std::any_of(deferred_.begin(), deferred_.end(),
+                  [scene](std::uint16_t id) { return PlaysIn(ParamCells()[id], scene); }))
+    return true;
+  return (!values_.empty() && link_.valueQueue().count < kQueueShare) ||
+         (!bands_.empty() && link_.eqQueue().count < kQueueShare);
+}
+
 void PlanSender::Pump() {
   if (link_.LinkState != 2) return;
   const int scene = store_.Scene();

@@ -52,6 +52,10 @@ class PlanSender {
   // whose scene plays now is queued. Every frame carries the value the
   // stores hold when it is written. Run after every pacing tick.
   void Pump();
+  // True when Pump would act now: frames waiting that the link's queues
+  // have room for, or waiting cells whose scene plays now. The pacing
+  // wakes for its next tick while this holds.
+  bool WouldFeed() const;
   // Forgets everything waiting: the processor's setting was read or
   // replaced, so nothing planned before may reach it.
   void Drop();

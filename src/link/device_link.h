@@ -124,6 +124,10 @@ class DeviceLink {
   // Runs at the end of every pacing tick: a sender with more writes than
   // the queues hold (a whole setting's differences) tops them up here.
   std::function<void()> OnPacingTick;
+  // True while OnPacingTick would do something on the next tick (writes
+  // waiting that the queues have room for): a pacing timer that sleeps
+  // between due ticks wakes for it. Unset: it never would.
+  std::function<bool()> PacingTickWanted;
   // Most pacing ticks only count towards the heartbeat period, so the
   // pacing timer need not wake for each. The number of ticks from now to
   // the next one that does more (sends, runs a follow-up, counts a missed

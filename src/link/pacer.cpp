@@ -221,6 +221,8 @@ void DeviceLink::HoldTimerTimer() {
 }
 
 int DeviceLink::HoldTicksUntilDue() const {
+  // Writes waiting outside the queues go in on the next tick (step 6).
+  if (PacingTickWanted && PacingTickWanted()) return 1;
   // With the last frame acknowledged, a follow-up or a waiting frame goes
   // out on the next tick (steps 2 to 4 above).
   const bool work = PendingAction != 0 || valueQueue_.count != 0 || RepeatLast == 1 || eqQueue_.count != 0;

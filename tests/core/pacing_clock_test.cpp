@@ -16,6 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "editmodel/param_cells.h"
+#include "editmodel/settings.h"
+#include "editmodel/write_plan.h"
 #include "link/device_link.h"
 #include "link/frames.h"
 #include "link_rig.h"
@@ -25,12 +28,22 @@ namespace {
 
 constexpr int kTickMs = PacingClock::kTickMs;
 
+// The link on the in-memory processor, with a sender of whole changes
+// hooked to the pacing as the editing session hooks it.
+struct Rig : test::LinkRig {
+  Rig() : LinkRig({"EMU"}) {
+    link.OnPacingTick = [this] { sender.Pump(); };
+    link.PacingTickWanted = [this] { return sender.WouldFeed(); };
+  }
+  PlanSender sender{store, link};
+};
+
 // One link with its three timers run on the shared clock: the scan and the
 // transfer as periodic timers, the pacing either periodic too (the way it
 // ran before) or by a PacingClock.
 class Lane {
  public:
-  explicit Lane(bool sleeping) : rig({"EMU"}) {
+  explicit Lane(bool sleeping) {
     rig.view.onTimer = [this](LinkTimer timer, bool running) { OnTimer(timer, running); };
     if (sleeping) {
       clock = std::make_unique<PacingClock>(
@@ -43,7 +56,7 @@ class Lane {
   // processor's only every `replyEveryMs`, once linked), the script acts,
   // then the timers that fall due tick. A tick falling due in the same
   // millisecond as a change runs after it.
-  void Step(std::int64_t ms, const std::vector<std::function<void(test::LinkRig&)>>& actions = {}) {
+  void Step(std::int64_t ms, const std::vector<std::function<void(Rig&)>>& actions = {}) {
     now = ms;
     if (ms < kSlowFromMs || ms % replyEveryMs == 0) rig.port.Pump();
     Record();
@@ -72,13 +85,13 @@ class Lane {
       if (f.first >= fromMs) out.push_back(f);
     return out;
   }
-  void Do(const std::function<void(test::LinkRig&)>& action) {
+  void Do(const std::function<void(Rig&)>& action) {
     action(rig);
     Record();
   }
 
   static constexpr std::int64_t kSlowFromMs = 9000;
-  test::LinkRig rig;
+  Rig rig;
   std::int64_t replyEveryMs = 1;
   std::unique_ptr<PacingClock> clock;
   std::int64_t now = 0;
@@ -127,7 +140,7 @@ class Lane {
 };
 
 // A script: actions at given milliseconds.
-using Script = std::multimap<std::int64_t, std::function<void(test::LinkRig&)>>;
+using Script = std::multimap<std::int64_t, std::function<void(Rig&)>>;
 
 // Runs both lanes through the script, from the connect at 0 ms.
 struct Pair {
@@ -137,10 +150,10 @@ struct Pair {
   void Run(std::int64_t untilMs, const Script& script, std::int64_t replyEveryMs = 1) {
     for (Lane* lane : {&ticking, &sleeping}) {
       lane->replyEveryMs = replyEveryMs;
-      lane->Do([](test::LinkRig& r) { r.link.LinkBtnClick(true); });
+      lane->Do([](Rig& r) { r.link.LinkBtnClick(true); });
     }
     for (std::int64_t ms = 1; ms <= untilMs; ++ms) {
-      std::vector<std::function<void(test::LinkRig&)>> actions;
+      std::vector<std::function<void(Rig&)>> actions;
       const auto [from, to] = script.equal_range(ms);
       for (auto it = from; it != to; ++it) actions.push_back(it->second);
       for (Lane* lane : {&ticking, &sleeping}) lane->Step(ms, actions);
@@ -152,10 +165,10 @@ struct Pair {
 };
 
 // The processor stops answering, from the next frame on, and starts again.
-void Silence(test::LinkRig& r) {
+void Silence(Rig& r) {
   r.emulator.faults.silentAfter = r.emulator.framesReceived;
 }
-void Revive(test::LinkRig& r) {
+void Revive(Rig& r) {
   r.emulator.faults.silentAfter = -1;
 }
 
@@ -169,12 +182,8 @@ TEST(PacingClock, EveryFrameLeavesAtTheSameMillisecondAsWithATickEvery20Ms) {
     std::int64_t until;
     Script script;
   };
-  auto write = [](int address, int value) {
-    return [=](test::LinkRig& r) { r.link.WriteParam(address, value); };
-  };
-  auto band = [](int address, int value) {
-    return [=](test::LinkRig& r) { r.link.WriteEqBand(address, value); };
-  };
+  auto write = [](int address, int value) { return [=](Rig& r) { r.link.WriteParam(address, value); }; };
+  auto band = [](int address, int value) { return [=](Rig& r) { r.link.WriteEqBand(address, value); }; };
   std::vector<Case> cases;
   cases.push_back({"idle: a heartbeat a second", 20000, {}});
   {
@@ -208,10 +217,10 @@ TEST(PacingClock, EveryFrameLeavesAtTheSameMillisecondAsWithATickEvery20Ms) {
   }
   {
     Script s;
-    s.emplace(10015, [](test::LinkRig& r) { r.link.StartModeSave(3, "SAVED"); });
+    s.emplace(10015, [](Rig& r) { r.link.StartModeSave(3, "SAVED"); });
     s.emplace(12000, Silence);
-    s.emplace(12001, write(0x0105, 1));  // in flight when the save goes out
-    s.emplace(12002, [](test::LinkRig& r) { r.link.StartModeSave(4, "LOST"); });  // never acknowledged
+    s.emplace(12001, write(0x0105, 1));                                 // in flight when the save goes out
+    s.emplace(12002, [](Rig& r) { r.link.StartModeSave(4, "LOST"); });  // never acknowledged
     cases.push_back({"a mode save answered, one never answered (lost after 51 s)", 70000, std::move(s)});
   }
   {
@@ -219,6 +228,25 @@ TEST(PacingClock, EveryFrameLeavesAtTheSameMillisecondAsWithATickEvery20Ms) {
     s.emplace(10004, write(AddrModeRecall, 2));  // reload, then linked again
     s.emplace(18000, write(0x0105, 5));
     cases.push_back({"a mode recall reloads", 25000, std::move(s)});
+  }
+  {
+    // A whole setting's differences, fed to the queues as they make room,
+    // once while linked and once while a reload keeps the link busy.
+    auto change = [](int row, int first) {
+      return [=](Rig& r) {
+        const Settings from = Capture(r.store);
+        Settings to = from;
+        for (int i = 0; i < 40; ++i) to.image[row][first + i] = (to.image[row][first + i] + 7) % 100;
+        const auto changes = Diff(from, to, DiffScope::Everything);
+        WriteChanges(r.store, changes, true);
+        r.sender.Queue(PlanWrites(changes, r.store.Scene()));
+      };
+    };
+    Script s;
+    s.emplace(10013, change(5, 0));
+    s.emplace(16004, write(AddrModeRecall, 1));
+    s.emplace(16050, change(7, 0));  // waits for the reload, then goes out
+    cases.push_back({"whole changes sent through the queues", 30000, std::move(s)});
   }
   {
     // Whatever comes at random: writes, bands, silences and revivals.
@@ -271,7 +299,7 @@ TEST(PacingClock, AnUnansweredWriteIsRepeatedAt3And6And9SecondsAndLostAt11) {
   constexpr std::int64_t kWrite = 10009;
   Script s;
   s.emplace(kWrite - 2, Silence);
-  s.emplace(kWrite, [](test::LinkRig& r) { r.link.WriteParam(0x0105, 1); });
+  s.emplace(kWrite, [](Rig& r) { r.link.WriteParam(0x0105, 1); });
   p.Run(25000, s);
   const std::string frame = HexDump(BuildValueFrame(CmdWrite, 0x0105, 1));
   std::vector<std::int64_t> after;  // when each frame went out, after the write
@@ -322,7 +350,7 @@ TEST(PacingClock, TheTimerStopsWithThePacingAndTheLinkForgetsTheClock) {
   Pair p;
   p.Run(10000, {});
   ASSERT_GE(p.sleeping.wakeAt, 0);
-  p.sleeping.Do([](test::LinkRig& r) { r.link.LinkBtnClick(false); });
+  p.sleeping.Do([](Rig& r) { r.link.LinkBtnClick(false); });
   EXPECT_EQ(p.sleeping.wakeAt, -1) << "disarmed";
   EXPECT_FALSE(p.sleeping.clock->Running());
   p.sleeping.clock.reset();
