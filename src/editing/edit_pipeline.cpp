@@ -33,14 +33,11 @@
 
 namespace dsp {
 
-namespace {
-
-// Characters a band value may be typed with.
 bool IsValueChar(QChar c) {
   return c == QLatin1Char('-') || c == QLatin1Char('.') || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
 }
 
-}  // namespace
+namespace {}  // namespace
 
 EditPipeline::EditPipeline(EditorContext& editor)
     : editor_(editor),

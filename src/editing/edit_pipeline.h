@@ -35,6 +35,9 @@ class PictureButton;
 class SpinButtons;
 struct EditState;
 
+// Characters a band value may be typed with: digits, the sign and the point.
+bool IsValueChar(QChar c);
+
 // StepMode of ApplyValue and CommitEditText.
 constexpr int kStepSet = 0;
 constexpr int kStepUp = 1;

@@ -22,11 +22,24 @@ namespace dsp {
 
 namespace {
 
-// A typed character a band field takes: digits, the sign and the point.
+// A typed character a band field takes.
 bool IsTypedKey(const QString& text) {
-  if (text.size() != 1) return false;
-  const QChar c = text.front();
-  return c == QLatin1Char('-') || c == QLatin1Char('.') || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+  return text.size() == 1 && IsValueChar(text.front());
+}
+
+// True when a band field discards the key: editing and navigation keys
+// (Backspace, Delete, Tab, Home, End, Shift, ...) keep their behaviour; of
+// the keys that type a character only those of a number pass.
+bool DiscardsKey(const QKeyEvent& key) {
+  switch (key.key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return false;
+    default:
+      return !key.text().isEmpty() && !IsTypedKey(key.text());
+  }
 }
 
 }  // namespace
@@ -51,15 +64,8 @@ bool EditPipeline::MusFreEdit1KeyPress(QLineEdit* field, const QKeyEvent& key) {
     case Qt::Key_Enter:
       MusFreEdit1Exit();
       return true;
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return false;
     default:
-      // Keys that type no character (Home, End, Shift, ...) keep their
-      // editing and navigation; of the typing keys only number keys pass.
-      return !key.text().isEmpty() && !IsTypedKey(key.text());
+      return DiscardsKey(key);
   }
 }
 
@@ -116,13 +122,8 @@ bool EditPipeline::ComEQFreEditKeyPress(QLineEdit* field, const QKeyEvent& key) 
     case Qt::Key_Enter:
       CommitPanelField(field, kStepSet);
       return true;
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return false;
     default:
-      return !key.text().isEmpty() && !IsTypedKey(key.text());
+      return DiscardsKey(key);
   }
 }
 
