@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Application</name>
+    <message>
+        <source>网络端口... (Ctrl+N)</source>
+        <translation>Network ports... (Ctrl+N)</translation>
+    </message>
+</context>
+<context>
     <name>Catalogue</name>
     <message>
         <source>音乐音量：</source>
@@ -219,6 +226,311 @@
         <source>效果</source>
         <translation>Effect</translation>
     </message>
+    <message>
+        <source>自动键盘锁：</source>
+        <translation>Automatic keyboard lock:</translation>
+    </message>
+    <message>
+        <source>麦克风</source>
+        <translation>Microphone</translation>
+    </message>
+    <message>
+        <source>主输出</source>
+        <translation>Main output</translation>
+    </message>
+    <message>
+        <source>中置输出</source>
+        <translation>Centre output</translation>
+    </message>
+    <message>
+        <source>超低音输出</source>
+        <translation>Subwoofer output</translation>
+    </message>
+    <message>
+        <source>后置输出</source>
+        <translation>Rear output</translation>
+    </message>
+    <message>
+        <source>系统</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>A组</source>
+        <translation>Group A</translation>
+    </message>
+    <message>
+        <source>B组</source>
+        <translation>Group B</translation>
+    </message>
+    <message>
+        <source>回声</source>
+        <translation>Echo</translation>
+    </message>
+    <message>
+        <source>混响</source>
+        <translation>Reverb</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>频率</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>增益</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>Q值</source>
+        <translation>Q</translation>
+    </message>
+</context>
+<context>
+    <name>CommonBandPanel</name>
+    <message>
+        <source>调节当前EQ段：%1</source>
+        <translation>Current EQ band: %1</translation>
+    </message>
+</context>
+<context>
+    <name>EditModel</name>
+    <message>
+        <source>%1 等 %2 项参数</source>
+        <translation>%1 and others, %2 parameters</translation>
+    </message>
+    <message>
+        <source>%1 (%2 项参数)</source>
+        <translation>%1 (%2 parameters)</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>相位</source>
+        <translation>phase</translation>
+    </message>
+    <message>
+        <source>音量</source>
+        <translation> volume</translation>
+    </message>
+    <message>
+        <source>开</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>将改变 %1 项参数 (%2)</source>
+        <translation>Changes %1 parameters (%2)</translation>
+    </message>
+    <message>
+        <source>该文件与当前设置相同, 不会改变任何参数</source>
+        <translation>The file holds the current setting; no parameter changes</translation>
+    </message>
+</context>
+<context>
+    <name>Link</name>
+    <message>
+        <source>连接失败!</source>
+        <translation>Connection failed!</translation>
+    </message>
+    <message>
+        <source>已断开连接!</source>
+        <translation>Disconnected!</translation>
+    </message>
+    <message>
+        <source>保存成功!</source>
+        <translation>Saved!</translation>
+    </message>
+    <message>
+        <source>设备未连接</source>
+        <translation>Not connected</translation>
+    </message>
+    <message>
+        <source>已断开连接,正在重新连接...</source>
+        <translation>Disconnected, reconnecting...</translation>
+    </message>
+    <message>
+        <source>正在重新连接...</source>
+        <translation>Reconnecting...</translation>
+    </message>
+    <message>
+        <source>未找到设备,正在查找...</source>
+        <translation>No processor found, still looking...</translation>
+    </message>
+    <message>
+        <source>无法打开端口 %1</source>
+        <translation>Cannot open port %1</translation>
+    </message>
+    <message>
+        <source>端口 %1 不存在(设备未连接或已拔出)</source>
+        <translation>Port %1 does not exist (the device is not connected or was unplugged)</translation>
+    </message>
+    <message>
+        <source>端口 %1 正被其他程序占用</source>
+        <translation>Port %1 is in use by another program</translation>
+    </message>
+    <message>
+        <source>没有权限打开端口 %1,请将当前用户加入拥有该设备的用户组后重新登录</source>
+        <translation>No permission to open port %1; add your user to the group that owns the device and log in again</translation>
+    </message>
+    <message>
+        <source>没有权限打开端口 %1,请将当前用户加入 %2 组后重新登录</source>
+        <translation>No permission to open port %1; add your user to the %2 group and log in again</translation>
+    </message>
+    <message>
+        <source>端口 %1 的主机名无法解析</source>
+        <translation>The host name of port %1 cannot be resolved</translation>
+    </message>
+    <message>
+        <source>端口 %1 拒绝连接(服务器未运行或端口号有误)</source>
+        <translation>Port %1 refused the connection (the server is not running or the port number is wrong)</translation>
+    </message>
+    <message>
+        <source>端口 %1 无应答(连接超时)</source>
+        <translation>Port %1 does not answer (the connection timed out)</translation>
+    </message>
+    <message>
+        <source>端口 %1 的连接已被服务器关闭</source>
+        <translation>The server closed the connection of port %1</translation>
+    </message>
+    <message>
+        <source>设备搜索...</source>
+        <translation>Searching...</translation>
+    </message>
+    <message>
+        <source>端口 %1 已断开</source>
+        <translation>Port %1 disconnected</translation>
+    </message>
+    <message>
+        <source>设备已连接</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>加载中...</source>
+        <translation>Loading...</translation>
+    </message>
+    <message>
+        <source>连接中...</source>
+        <translation>Connecting...</translation>
+    </message>
+    <message>
+        <source>下载数据...</source>
+        <translation>Downloading...</translation>
+    </message>
+    <message>
+        <source>保存中...</source>
+        <translation>Saving...</translation>
+    </message>
+    <message>
+        <source>缓存长度K:C:L=%1 %2 %3</source>
+        <translation>Buffer length K:C:L=%1 %2 %3</translation>
+    </message>
+    <message>
+        <source>校验数据匹配不一致:%1得到的验证数据：%2</source>
+        <translation>Checksum mismatch: computed %1, received %2</translation>
+    </message>
+    <message>
+        <source>接收到的错误数据：%1</source>
+        <translation>Received faulty data: %1</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkPortList</name>
+    <message>
+        <source>请输入 tcp://主机:端口 或 rfc2217://主机:端口</source>
+        <translation>Enter tcp://HOST:PORT or rfc2217://HOST:PORT</translation>
+    </message>
+    <message>
+        <source>地址无效: %1</source>
+        <translation>Invalid address: %1</translation>
+    </message>
+    <message>
+        <source>已在列表中</source>
+        <translation>Already in the list</translation>
+    </message>
+</context>
+<context>
+    <name>Options</name>
+    <message>
+        <source>
+命令(不打开窗口; 退出状态: 成功为 0, 任何失败为 1, 命令或参数有误为 2):
+  info                  处理器的设备代码、当前模式及其 15 个模式名称
+                        (--json: 输出一个 JSON 对象)。
+  backup FILE           下载全部参数并写入预设文件 FILE (经由临时文件:
+                        失败时 FILE 保持原样)。
+  restore FILE          检查预设文件 FILE, 上传, 再次下载并比较: 只有处理器
+                        中的设置与文件完全相同时才算成功。
+  recall-mode N         将处理器切换到它的模式 N (1..15)。
+  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME
+                        (可打印 ASCII 字符, 最多 20 个)。
+
+端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:
+tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。
+</source>
+        <translation>
+Commands (no window; exit status 0 on success, 1 on any failure, 2 for a
+wrong command or wrong arguments):
+  info                  The processor&apos;s device code, current mode and its 15
+                        mode names (--json: one JSON object).
+  backup FILE           Download everything and write it to the preset file
+                        FILE (through a temporary file: a failure leaves FILE
+                        as it was).
+  restore FILE          Check the preset file FILE, upload it, download again
+                        and compare: success only when the processor holds
+                        exactly the file&apos;s settings.
+  recall-mode N         Switch the processor to its mode N (1..15).
+  save-mode N NAME      Store the processor&apos;s current setting as mode N under
+                        NAME (printable ASCII, at most 20 characters).
+
+A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a
+serial-over-network server: tcp://HOST:PORT (raw TCP) or
+rfc2217://HOST:PORT (Telnet with serial port control).
+</translation>
+    </message>
+    <message>
+        <source>显示本帮助并退出。</source>
+        <translation>Show this help and exit.</translation>
+    </message>
+    <message>
+        <source>显示版本并退出。</source>
+        <translation>Show the version and exit.</translation>
+    </message>
+    <message>
+        <source>查找处理器时先试端口 NAME (设备路径、伪终端、tcp://HOST:PORT 或 rfc2217://HOST:PORT; 可重复)。</source>
+        <translation>Try port NAME first when scanning for the processor (a device path, a pseudo-terminal, tcp://HOST:PORT or rfc2217://HOST:PORT; repeatable).</translation>
+    </message>
+    <message>
+        <source>预设文件存放在 DIR 而不是默认文件夹 (仅用于窗口)。</source>
+        <translation>Keep the preset files in DIR instead of the default folder (window only).</translation>
+    </message>
+    <message>
+        <source>程序使用的语言 LANG: zh (处理器自己的中文) 或 en。默认: 英文桌面用英文, 否则用中文。</source>
+        <translation>Speak LANG: zh (the processor&apos;s own Chinese texts) or en. Default: English on an English desktop, else Chinese.</translation>
+    </message>
+    <message>
+        <source>以一个 JSON 对象输出 info 的结果。</source>
+        <translation>Print the result of info as a JSON object.</translation>
+    </message>
+    <message>
+        <source>串口上的数字音效处理器的遥控前面板。
+不带命令时打开窗口; 带命令时执行该命令后退出。</source>
+        <translation>Remote front panel for the digital audio effect processor on a serial port.
+Without a command it opens the window; with one it runs it and exits.</translation>
+    </message>
+    <message>
+        <source>一个命令 (见下); 没有命令: 打开窗口。</source>
+        <translation>A command (see below); none: the window.</translation>
+    </message>
 </context>
 <context>
     <name>PageBuilder</name>
@@ -309,6 +621,319 @@
     <message>
         <source>保存设备模式</source>
         <translation>Store mode</translation>
+    </message>
+</context>
+<context>
+    <name>Presets</name>
+    <message>
+        <source>文件不存在</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>文件格式错误!</source>
+        <translation>File format error!</translation>
+    </message>
+    <message>
+        <source>数据文件损坏!</source>
+        <translation>Data file is corrupted!</translation>
+    </message>
+    <message>
+        <source>预设名称无效，不能包含 / 或 \，也不能为空、. 或 ..!</source>
+        <translation>Invalid preset name: it may not be empty, &quot;.&quot; or &quot;..&quot;, nor contain &quot;/&quot; or &quot;\&quot;!</translation>
+    </message>
+    <message>
+        <source>预设文件保存失败!</source>
+        <translation>Could not save the preset file!</translation>
+    </message>
+    <message>
+        <source>文件内容无法识别，行号: </source>
+        <translation>Unreadable preset file, line: </translation>
+    </message>
+</context>
+<context>
+    <name>StoreRefresh</name>
+    <message>
+        <source>（当前模式：%1 ）</source>
+        <translation>(Current mode: %1)</translation>
+    </message>
+</context>
+<context>
+    <name>SystemServices</name>
+    <message>
+        <source>设备忙,请稍后再试!</source>
+        <translation>The processor is busy, please try again shortly!</translation>
+    </message>
+</context>
+<context>
+    <name>Traffic</name>
+    <message>
+        <source>打开失败 %1: %2</source>
+        <translation>Open failed %1: %2</translation>
+    </message>
+    <message>
+        <source>打开 %1</source>
+        <translation>Open %1</translation>
+    </message>
+    <message>
+        <source>接收 %1</source>
+        <translation>Received %1</translation>
+    </message>
+    <message>
+        <source>关闭 %1</source>
+        <translation>Close %1</translation>
+    </message>
+    <message>
+        <source>发送失败 %1: %2</source>
+        <translation>Send failed %1: %2</translation>
+    </message>
+    <message>
+        <source>发送 %1</source>
+        <translation>Sent %1</translation>
+    </message>
+</context>
+<context>
+    <name>WindowLinkView</name>
+    <message>
+        <source>状态: %1</source>
+        <translation>Status: %1</translation>
+    </message>
+    <message>
+        <source>编辑: %1</source>
+        <translation>Editing: %1</translation>
+    </message>
+    <message>
+        <source>提示: %1</source>
+        <translation>Notice: %1</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::EditPipeline</name>
+    <message>
+        <source>EQ重置 %1</source>
+        <translation>EQ reset %1</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::EditSession</name>
+    <message>
+        <source>无法%1: 页面已锁定</source>
+        <translation>%1 refused: the pages are locked</translation>
+    </message>
+    <message>
+        <source>无法%1: 设备忙,请稍后再试</source>
+        <translation>%1 refused: the processor is busy, please try again shortly</translation>
+    </message>
+    <message>
+        <source>无法%1: 自动模式锁定了 %2</source>
+        <translation>%1 refused: automatic mode locks %2</translation>
+    </message>
+    <message>
+        <source>无法切换: 页面已锁定</source>
+        <translation>Switch refused: the pages are locked</translation>
+    </message>
+    <message>
+        <source>无法切换: 设备忙,请稍后再试</source>
+        <translation>Switch refused: the processor is busy, please try again shortly</translation>
+    </message>
+    <message>
+        <source>A/B: 切换到 %1</source>
+        <translation>A/B: switch to %1</translation>
+    </message>
+    <message>
+        <source>设备已连接: 当前为设备中的设置 (A), 离线编辑的设置已放入 B</source>
+        <translation>Connected: the processor&apos;s setting is current (A), the setting edited offline is in B</translation>
+    </message>
+    <message>
+        <source>, 但无法保存为预设文件</source>
+        <translation>, but it could not be saved as a preset file</translation>
+    </message>
+    <message>
+        <source>, 并已保存为预设 &quot;%1&quot;</source>
+        <translation> and saved as preset &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>离线编辑: %1</source>
+        <translation>Offline: %1</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::MainWindow</name>
+    <message>
+        <source>数字音效处理器控制中心</source>
+        <translation>Digital Audio Processor Control Centre</translation>
+    </message>
+    <message>
+        <source>通信记录 (Ctrl+L)</source>
+        <translation>Traffic (Ctrl+L)</translation>
+    </message>
+    <message>
+        <source>麦克风A组</source>
+        <translation>Mic group A</translation>
+    </message>
+    <message>
+        <source>麦克风B组</source>
+        <translation>Mic group B</translation>
+    </message>
+    <message>
+        <source>联机</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>EQ重置</source>
+        <translation>EQ reset</translation>
+    </message>
+    <message>
+        <source>设置 A</source>
+        <translation>Setting A</translation>
+    </message>
+    <message>
+        <source>设置 B</source>
+        <translation>Setting B</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>手动</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>唱歌</source>
+        <translation>Sing</translation>
+    </message>
+    <message>
+        <source>舞蹈</source>
+        <translation>Dance</translation>
+    </message>
+    <message>
+        <source>%1：</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>把当前设置 %1 复制到 %2</source>
+        <translation>Copy the current setting %1 to %2</translation>
+    </message>
+    <message>
+        <source>输入解锁密码：</source>
+        <translation>Unlock password:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::ModePanel</name>
+    <message>
+        <source>模式名称只能使用英文字母、数字和符号</source>
+        <translation>Mode names take English letters, digits and symbols only</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>模式切换为%1?</source>
+        <translation>Switch to mode %1?</translation>
+    </message>
+    <message>
+        <source>用户模式无法执行保存操作!</source>
+        <translation>Storing needs manager rights!</translation>
+    </message>
+    <message>
+        <source>模式名称无效: 只能使用英文字母、数字、空格和符号, 最多20个字符!</source>
+        <translation>Invalid mode name: English letters, digits, blanks and symbols only, at most 20 characters!</translation>
+    </message>
+    <message>
+        <source>保存当前模式为 %1-%2?</source>
+        <translation>Store the current setting as mode %1-%2?</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::NetworkPortsDialog</name>
+    <message>
+        <source>网络端口</source>
+        <translation>Network ports</translation>
+    </message>
+    <message>
+        <source>串口服务器上的处理器: tcp://主机:端口 (原始 TCP) 或 rfc2217://主机:端口。
+列表中的端口与串口一起搜索,并在下次启动时保留。</source>
+        <translation>Processors behind serial servers: tcp://HOST:PORT (raw TCP) or rfc2217://HOST:PORT.
+The ports listed are searched with the serial ports and kept for the next start.</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::PresetPanel</name>
+    <message>
+        <source>预设文件夹无法创建: %1 (%2)</source>
+        <translation>The preset folder cannot be created: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>*系统提示*</source>
+        <translation>*System notice*</translation>
+    </message>
+    <message>
+        <source>文件已存在,覆盖它吗?</source>
+        <translation>The file exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>离线编辑-%1</source>
+        <translation>Offline-%1</translation>
+    </message>
+    <message>
+        <source>加载模式：%1 ?</source>
+        <translation>Load preset: %1 ?</translation>
+    </message>
+    <message>
+        <source>加载预设 %1</source>
+        <translation>Load preset %1</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::StatusDialog</name>
+    <message>
+        <source>设备状态</source>
+        <translation>Processor status</translation>
+    </message>
+    <message>
+        <source>请稍等,可能需要几秒钟才能完成操作！</source>
+        <translation>Please wait, this may take a few seconds!</translation>
+    </message>
+</context>
+<context>
+    <name>dsp::SystemPage</name>
+    <message>
+        <source>密码不一致!</source>
+        <translation>The passwords differ!</translation>
+    </message>
+    <message>
+        <source>密码错误!</source>
+        <translation>Wrong password!</translation>
+    </message>
+    <message>
+        <source>解锁成功</source>
+        <translation>Unlocked</translation>
     </message>
 </context>
 <context>

@@ -20,6 +20,22 @@
 #define DSP_VERSION "0"
 #endif
 
+namespace {
+
+// The help, in `language`, on `out`; `problem` first when there is one.
+// Needs no display: a plain core application carries the translation.
+void PrintHelp(int argc, char** argv, dsp::UiLanguage language, std::FILE* out, const QString& problem) {
+  QCoreApplication core(argc, argv);
+  const std::unique_ptr<QTranslator> translation = dsp::InstallTranslation(core, language);
+  QCommandLineParser parser;
+  const dsp::cli::Options options;
+  options.AddTo(parser);
+  if (!problem.isEmpty()) std::fprintf(out, "%s\n\n", qPrintable(problem));
+  std::fputs(qPrintable(dsp::cli::HelpText(parser)), out);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // A closed connection or a closed output pipe is an error to report, not
   // a reason to die.
@@ -27,9 +43,12 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("dsp-control"));
   QCoreApplication::setApplicationVersion(QStringLiteral(DSP_VERSION));
 
-  QCommandLineParser parser;
-  const dsp::cli::Options options;
-  options.AddTo(parser);
+  // The language first: it decides how everything is said, the help too.
+  const QString langOption = dsp::cli::LanguageArgument(argc, argv);
+  const std::optional<dsp::UiLanguage> chosen =
+      dsp::ChooseLanguage(langOption, QLocale::system().uiLanguages());
+  const dsp::UiLanguage language = chosen.value_or(dsp::UiLanguage::Chinese);
+
   // --help and --version are answered before the window system is reached,
   // so that they work without a display.
   for (int i = 1; i < argc; ++i) {
@@ -38,7 +57,7 @@ int main(int argc, char** argv) {
         arg == QLatin1String("--lang")) {
       ++i;  // the option's value, whatever it is
     } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
-      std::fputs(qPrintable(dsp::cli::HelpText(parser)), stdout);
+      PrintHelp(argc, argv, language, stdout, QString());
       return 0;
     } else if (arg == QLatin1String("-v") || arg == QLatin1String("--version")) {
       std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
@@ -46,12 +65,21 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  if (!chosen) {
+    PrintHelp(argc, argv, language, stderr,
+              QStringLiteral("unknown language: %1 (use zh or en)").arg(langOption));
+    return dsp::cli::kExitUsage;
+  }
   // A command runs without a window (and without a display).
-  if (dsp::cli::HasCommand(argc, argv)) return dsp::cli::Run(argc, argv);
+  if (dsp::cli::HasCommand(argc, argv)) return dsp::cli::Run(argc, argv, language);
 
   // The toolkit takes its own options (-platform, -style, ...) off the
   // command line; the rest must be ours.
   QApplication app(argc, argv);
+  const std::unique_ptr<QTranslator> translation = dsp::InstallTranslation(app, language);
+  QCommandLineParser parser;
+  const dsp::cli::Options options;
+  options.AddTo(parser);
   if (!parser.parse(QCoreApplication::arguments())) {
     std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(dsp::cli::HelpText(parser)));
     return dsp::cli::kExitUsage;
@@ -60,15 +88,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "--json needs a command\n\n%s", qPrintable(dsp::cli::HelpText(parser)));
     return dsp::cli::kExitUsage;
   }
-
-  const std::optional<dsp::UiLanguage> language =
-      dsp::ChooseLanguage(parser.value(options.lang), QLocale::system().uiLanguages());
-  if (!language) {
-    std::fprintf(stderr, "unknown language: %s (use zh or en)\n\n%s", qPrintable(parser.value(options.lang)),
-                 qPrintable(dsp::cli::HelpText(parser)));
-    return dsp::cli::kExitUsage;
-  }
-  const std::unique_ptr<QTranslator> translation = dsp::InstallTranslation(app, *language);
 
   dsp::AppOptions appOptions;
   appOptions.ports = parser.values(options.port);

@@ -316,8 +316,11 @@ int PageChannel(int page) {
 }
 
 const char* PageTitle(int page) {
-  static constexpr const char* kTitles[] = {"音乐",     "麦克风",     "效果",     "主输出",
-                                            "中置输出", "超低音输出", "后置输出", "系统"};
+  static constexpr const char* kTitles[] = {
+      DSP_TRANSLATE_NOOP("Catalogue", "音乐"),     DSP_TRANSLATE_NOOP("Catalogue", "麦克风"),
+      DSP_TRANSLATE_NOOP("Catalogue", "效果"),     DSP_TRANSLATE_NOOP("Catalogue", "主输出"),
+      DSP_TRANSLATE_NOOP("Catalogue", "中置输出"), DSP_TRANSLATE_NOOP("Catalogue", "超低音输出"),
+      DSP_TRANSLATE_NOOP("Catalogue", "后置输出"), DSP_TRANSLATE_NOOP("Catalogue", "系统")};
   return page >= 0 && page < 8 ? kTitles[page] : "";
 }
 
@@ -329,20 +332,23 @@ int PageOfChannel(int channel) {
 const char* ChannelGroupTitle(int channel) {
   switch (channel) {
     case 1:
-      return "A组";
+      return DSP_TRANSLATE_NOOP("Catalogue", "A组");
     case 2:
-      return "B组";
+      return DSP_TRANSLATE_NOOP("Catalogue", "B组");
     case 3:
-      return "回声";
+      return DSP_TRANSLATE_NOOP("Catalogue", "回声");
     case 4:
-      return "混响";
+      return DSP_TRANSLATE_NOOP("Catalogue", "混响");
     default:
       return "";
   }
 }
 
 const char* BandFieldCaption(int field) {
-  static constexpr const char* kCaptions[] = {"类型", "频率", "增益", "Q值", "Q值"};
+  static constexpr const char* kCaptions[] = {
+      DSP_TRANSLATE_NOOP("Catalogue", "类型"), DSP_TRANSLATE_NOOP("Catalogue", "频率"),
+      DSP_TRANSLATE_NOOP("Catalogue", "增益"), DSP_TRANSLATE_NOOP("Catalogue", "Q值"),
+      DSP_TRANSLATE_NOOP("Catalogue", "Q值")};
   return field >= 0 && field < 5 ? kCaptions[field] : "";
 }
 

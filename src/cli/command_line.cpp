@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTranslator>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,25 +15,25 @@ namespace dsp::cli {
 
 namespace {
 
-constexpr const char* kCommandsHelp =
-    "\n"
-    "Commands (no window; exit status 0 on success, 1 on any failure, 2 for a\n"
-    "wrong command or wrong arguments):\n"
-    "  info                  The processor's device code, current mode and its 15\n"
-    "                        mode names (--json: one JSON object).\n"
-    "  backup FILE           Download everything and write it to the preset file\n"
-    "                        FILE (through a temporary file: a failure leaves FILE\n"
-    "                        as it was).\n"
-    "  restore FILE          Check the preset file FILE, upload it, download again\n"
-    "                        and compare: success only when the processor holds\n"
-    "                        exactly the file's settings.\n"
-    "  recall-mode N         Switch the processor to its mode N (1..15).\n"
-    "  save-mode N NAME      Store the processor's current setting as mode N under\n"
-    "                        NAME (printable ASCII, at most 20 characters).\n"
-    "\n"
-    "A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a\n"
-    "serial-over-network server: tcp://HOST:PORT (raw TCP) or\n"
-    "rfc2217://HOST:PORT (Telnet with serial port control).\n";
+// The commands' part of the help, in the user's language.
+QString CommandsHelp() {
+  return QCoreApplication::translate(
+      "Options",
+      "\n"
+      "命令(不打开窗口; 退出状态: 成功为 0, 任何失败为 1, 命令或参数有误为 2):\n"
+      "  info                  处理器的设备代码、当前模式及其 15 个模式名称\n"
+      "                        (--json: 输出一个 JSON 对象)。\n"
+      "  backup FILE           下载全部参数并写入预设文件 FILE (经由临时文件:\n"
+      "                        失败时 FILE 保持原样)。\n"
+      "  restore FILE          检查预设文件 FILE, 上传, 再次下载并比较: 只有处理器\n"
+      "                        中的设置与文件完全相同时才算成功。\n"
+      "  recall-mode N         将处理器切换到它的模式 N (1..15)。\n"
+      "  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME\n"
+      "                        (可打印 ASCII 字符, 最多 20 个)。\n"
+      "\n"
+      "端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:\n"
+      "tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。\n");
+}
 
 void PrintUsageError(const QString& problem, const QCommandLineParser& parser) {
   std::fprintf(stderr, "dsp-control: %s\n\n%s", qPrintable(problem), qPrintable(HelpText(parser)));
@@ -46,39 +47,53 @@ bool TakesValue(const QString& arg) {
 }  // namespace
 
 Options::Options()
-    : help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit.")),
-      version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version and exit.")),
+    : help({QStringLiteral("h"), QStringLiteral("help")}, tr("显示本帮助并退出。")),
+      version({QStringLiteral("v"), QStringLiteral("version")}, tr("显示版本并退出。")),
       port(QStringLiteral("port"),
-           QStringLiteral("Try port NAME first when scanning for the processor (a device path, a "
-                          "pseudo-terminal, tcp://HOST:PORT or rfc2217://HOST:PORT; repeatable)."),
+           tr("查找处理器时先试端口 NAME (设备路径、伪终端、tcp://HOST:PORT 或 "
+              "rfc2217://HOST:PORT; 可重复)。"),
            QStringLiteral("NAME")),
-      presets(QStringLiteral("presets"),
-              QStringLiteral("Keep the preset files in DIR instead of the default folder (window only)."),
+      presets(QStringLiteral("presets"), tr("预设文件存放在 DIR 而不是默认文件夹 (仅用于窗口)。"),
               QStringLiteral("DIR")),
       lang(QStringLiteral("lang"),
-           QStringLiteral("Speak LANG in the window: zh (the processor's own Chinese texts) or en. "
-                          "Default: English on an English desktop, else Chinese."),
+           tr("程序使用的语言 LANG: zh (处理器自己的中文) 或 en。默认: 英文桌面用英文, 否则用中文。"),
            QStringLiteral("LANG")),
-      json(QStringLiteral("json"), QStringLiteral("Print the result of info as a JSON object.")) {}
+      json(QStringLiteral("json"), tr("以一个 JSON 对象输出 info 的结果。")) {}
 
 void Options::AddTo(QCommandLineParser& parser) const {
   parser.setApplicationDescription(
-      QStringLiteral("Remote front panel for the digital audio effect processor on a serial port.\n"
-                     "Without a command it opens the window; with one it runs it and exits."));
+      tr("串口上的数字音效处理器的遥控前面板。\n"
+         "不带命令时打开窗口; 带命令时执行该命令后退出。"));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(port);
   parser.addOption(presets);
   parser.addOption(lang);
   parser.addOption(json);
-  parser.addPositionalArgument(QStringLiteral("command"),
-                               QStringLiteral("A command (see below); none: the window."),
+  parser.addPositionalArgument(QStringLiteral("command"), tr("一个命令 (见下); 没有命令: 打开窗口。"),
                                QStringLiteral("[command [arguments]]"));
 }
 
 QString HelpText(const QCommandLineParser& parser) {
   return parser.helpText().replace(QStringLiteral("<executable_name>"), QCoreApplication::applicationName()) +
-         QString::fromLatin1(kCommandsHelp);
+         CommandsHelp();
+}
+
+QString LanguageArgument(int argc, char** argv) {
+  QString value;
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (arg == QLatin1String("--")) break;
+    if (arg == QLatin1String("--lang")) {
+      if (i + 1 < argc) value = QString::fromLocal8Bit(argv[i + 1]);
+      ++i;
+    } else if (arg.startsWith(QLatin1String("--lang="))) {
+      value = arg.mid(7);
+    } else if (TakesValue(arg)) {
+      ++i;
+    }
+  }
+  return value;
 }
 
 bool HasCommand(int argc, char** argv) {
@@ -95,8 +110,9 @@ bool HasCommand(int argc, char** argv) {
   return false;
 }
 
-int Run(int argc, char** argv) {
+int Run(int argc, char** argv, UiLanguage language) {
   QCoreApplication app(argc, argv);
+  const std::unique_ptr<QTranslator> translation = InstallTranslation(app, language);
   QCommandLineParser parser;
   const Options options;
   options.AddTo(parser);

@@ -10,7 +10,10 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
+
+#include "i18n/language.h"
 
 namespace dsp::cli {
 
@@ -18,8 +21,13 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// The options of the program, for the window and the commands alike.
+// The options of the program, for the window and the commands alike; their
+// descriptions are in the language of the translation installed when they
+// are made.
 struct Options {
+  Q_DECLARE_TR_FUNCTIONS(Options)
+
+ public:
   Options();
   QCommandLineOption help;
   QCommandLineOption version;
@@ -33,12 +41,17 @@ struct Options {
 // The whole help text: usage, options and the commands.
 QString HelpText(const QCommandLineParser& parser);
 
+// The value of --lang (--lang LANG or --lang=LANG, the last one given), or
+// an empty text; read before the application object exists, since the
+// language decides how everything, the help included, is said.
+QString LanguageArgument(int argc, char** argv);
+
 // True when the arguments name a command (any word that is not an option
 // or an option's value): the program then runs without a window.
 bool HasCommand(int argc, char** argv);
 
 // Runs the command the arguments name; returns the exit status. Creates
-// the QCoreApplication itself.
-int Run(int argc, char** argv);
+// the QCoreApplication itself and speaks `language` in its usage errors.
+int Run(int argc, char** argv, UiLanguage language);
 
 }  // namespace dsp::cli

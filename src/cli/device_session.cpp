@@ -20,9 +20,11 @@ constexpr int kRecallAddress = 0x0902;
 constexpr int kConnectMs = 120000;
 constexpr int kSequenceMs = 120000;
 constexpr int kQuietMs = 3000;
-constexpr const char* kFailedText = "连接失败!";
-constexpr const char* kLostText = "已断开连接!";
-constexpr const char* kSavedText = "保存成功!";
+// The link's messages, as the console view hears them (in the source texts:
+// the commands report in their own words).
+constexpr const char* kFailedText = DSP_TRANSLATE_NOOP("Link", "连接失败!");
+constexpr const char* kLostText = DSP_TRANSLATE_NOOP("Link", "已断开连接!");
+constexpr const char* kSavedText = DSP_TRANSLATE_NOOP("Link", "保存成功!");
 
 std::string Joined(const std::vector<std::string>& names) {
   std::string out;

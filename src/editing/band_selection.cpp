@@ -17,6 +17,7 @@
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
 #include "panels/picture_button.h"
+#include "panels/ui_text.h"
 #include "panels/widget_props.h"
 #include "store/eq_defaults.h"
 #include "store/param_store.h"
@@ -99,7 +100,7 @@ void EditPipeline::EQResetBtnClick() {
   if (!HasEqualiser(channel)) return;
   EditSession::Gesture gesture(
       editor_.Session(),
-      QStringLiteral("EQ重置 %1").arg(QString::fromUtf8(PageTitle(PageOfChannel(channel)))));
+      tr("EQ重置 %1").arg(CatalogueText(PageTitle(PageOfChannel(channel)))));
   ResetEq(channel);
   const int page = CurrentPageIndex();
   if (page >= 0 && page < kEqGroups)

@@ -52,7 +52,7 @@ int CommonBandPanel::ShowCurrentBand(int address) {
     SetTag(Named(kRows[i].spin), bandSlots[i]);
   }
   if (auto* label = qobject_cast<QLabel*>(Named("COMEQlabel"))) {
-    label->setText(QStringLiteral("调节当前EQ段：%1").arg(band + 1));
+    label->setText(Title(band + 1));
   }
   const std::string texts[] = {StepText(StepTable::Freq, store_.Param(freq_)),
                                FormatFixed(GainDb(store_.Param(gain_)), 1) + "dB",

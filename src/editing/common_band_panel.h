@@ -11,6 +11,9 @@
 // changes. While the band's own fields are locked (the music equaliser in
 // automatic mode) the panel's controls are locked with them.
 
+#include <QCoreApplication>
+#include <QString>
+
 class QLineEdit;
 class QObject;
 class QWidget;
@@ -22,7 +25,12 @@ class ParamStore;
 struct EditState;
 
 class CommonBandPanel {
+  Q_DECLARE_TR_FUNCTIONS(CommonBandPanel)
+
  public:
+  // The panel's title for a band (1-based): "调节当前EQ段：N".
+  static QString Title(int band) { return tr("调节当前EQ段：%1").arg(band); }
+
   CommonBandPanel(ControlRegistry& registry, const ParamStore& store, EditState& editing)
       : registry_(registry), store_(store), editing_(editing) {}
 

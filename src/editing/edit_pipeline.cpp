@@ -48,7 +48,7 @@ EditPipeline::EditPipeline(EditorContext& editor)
       writer_(storeOnly_.get()) {
   editor_.Visual().SelectBand = [this](QWidget* field, int group) { return SelectBand(field, group); };
   ShowMessage = [this](const QString& text) {
-    QMessageBox::information(&editor_.Root(), QStringLiteral("提示"), text, QMessageBox::Ok);
+    QMessageBox::information(&editor_.Root(), tr("提示"), text, QMessageBox::Ok);
   };
 }
 

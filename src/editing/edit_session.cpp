@@ -96,9 +96,9 @@ void EditSession::Close() {
 // ---------------------------------------------------------------- undo and redo
 
 QString EditSession::Refusal(const std::vector<CellChange>& changes, bool after, bool redo) const {
-  const QString action = redo ? QString::fromUtf8(kRedoWord) : QString::fromUtf8(kUndoWord);
-  if (PagesLocked && PagesLocked()) return QStringLiteral("无法%1: 页面已锁定").arg(action);
-  if (Connected() && !Linked()) return QStringLiteral("无法%1: 设备忙,请稍后再试").arg(action);
+  const QString action = Q(texts_.Translate("EditModel", redo ? kRedoWord : kUndoWord));
+  if (PagesLocked && PagesLocked()) return tr("无法%1: 页面已锁定").arg(action);
+  if (Connected() && !Linked()) return tr("无法%1: 设备忙,请稍后再试").arg(action);
   // Automatic mode locks the music equaliser and the outputs' mix: a step on
   // them is refused while the mode stays automatic (a step that changes the
   // mode itself takes its parameters with it).
@@ -112,7 +112,7 @@ QString EditSession::Refusal(const std::vector<CellChange>& changes, bool after,
   for (const CellChange& c : changes) {
     const ParamCell& cell = ParamCells()[c.cell];
     if (LockedInAutomaticMode(cell.row, cell.slot)) {
-      return QStringLiteral("无法%1: 自动模式锁定了 %2").arg(action, Q(cell.name));
+      return tr("无法%1: 自动模式锁定了 %2").arg(action, Q(CellName(cell, texts_)));
     }
   }
   return QString();
@@ -215,11 +215,11 @@ void EditSession::ApplySwitch() {
 void EditSession::SelectLetter(AbLetter letter) {
   if (!started_ || depth_ > 0 || letter == ab_.Active()) return;
   if (PagesLocked && PagesLocked()) {
-    Refused(QStringLiteral("无法切换: 页面已锁定"));
+    Refused(tr("无法切换: 页面已锁定"));
     return;
   }
   if (Connected() && !Linked()) {
-    Refused(QStringLiteral("无法切换: 设备忙,请稍后再试"));
+    Refused(tr("无法切换: 设备忙,请稍后再试"));
     return;
   }
   // What the user changed just before belongs to the letter being left.
@@ -227,7 +227,7 @@ void EditSession::SelectLetter(AbLetter letter) {
   Close();
   EditStep step;
   step.kind = StepKind::AbSwitch;
-  step.label = "A/B: 切换到 " + std::string(1, LetterChar(letter));
+  step.label = tr("A/B: 切换到 %1").arg(QLatin1Char(LetterChar(letter))).toStdString();
   ApplySwitch();
   history_.Record(std::move(step));
   if (!Connected()) offlineEdits_ = offlineUnsaved_ = true;
@@ -306,11 +306,10 @@ void EditSession::TransferFinished(Transfer kind) {
       // The processor's setting is current (A); what was edited without it
       // is B, one click away, and on disk when it was not saved.
       ab_.Assign(AbLetter::A, beforeTransfer_);
-      QString text = QStringLiteral("设备已连接: 当前为设备中的设置 (A), 离线编辑的设置已放入 B");
+      QString text = tr("设备已连接: 当前为设备中的设置 (A), 离线编辑的设置已放入 B");
       if (offlineUnsaved_) {
         const QString saved = SaveRecovery ? SaveRecovery(beforeTransfer_) : QString();
-        text += saved.isEmpty() ? QStringLiteral(", 但无法保存为预设文件")
-                                : QStringLiteral(", 并已保存为预设 \"%1\"").arg(saved);
+        text += saved.isEmpty() ? tr(", 但无法保存为预设文件") : tr(", 并已保存为预设 \"%1\"").arg(saved);
       }
       if (ShowMessage) ShowMessage(text);
     }
@@ -341,7 +340,7 @@ void EditSession::TransferBroken(Transfer kind) {
 
 QString EditSession::Note() const {
   if (!refusal_.isEmpty()) return refusal_;
-  if (!offlineName_.isEmpty()) return QStringLiteral("离线编辑: %1").arg(offlineName_);
+  if (!offlineName_.isEmpty()) return tr("离线编辑: %1").arg(offlineName_);
   return QString();
 }
 

@@ -19,6 +19,7 @@
 #include "editmodel/ab_pair.h"
 #include "editmodel/edit_history.h"
 #include "editmodel/settings.h"
+#include "i18n/language.h"
 #include "link/link_view.h"
 
 namespace dsp {
@@ -36,6 +37,8 @@ class EditSession : public QObject {
   // The device link whose pacing sends what the session applies; nullptr
   // while there is none (the window alone). Installs the link's pacing hook.
   void SetLink(DeviceLink* link);
+  // The language of the editing model's names and values (the window's).
+  const Translator& Texts() const { return texts_; }
 
   // ---- recording ----
   // A user action in progress; nested gestures count as the outermost one.
@@ -128,6 +131,7 @@ class EditSession : public QObject {
   Settings baseline_;        // the stores as of the last step, apply or transfer
   Settings beforeTransfer_;  // what the stores held when a download or reload began
   int depth_ = 0;            // open gestures
+  InstalledTranslation texts_;  // names and values of the editing model in the window's language
   QString label_;
   bool started_ = false;
   bool applying_ = false;

@@ -154,7 +154,7 @@ void StoreRefresh::RefreshFromStore(int which) {
   }
   writer.SetSuppressSend(0);
   if (auto* label = qobject_cast<QLabel*>(registry.Named(QStringLiteral("CurrentModeLabel")))) {
-    label->setText(QStringLiteral("（当前模式：%1 ）").arg(mode + 1));
+    label->setText(tr("（当前模式：%1 ）").arg(mode + 1));
   }
   if (ShowLockPrompt) ShowLockPrompt();
 }

@@ -7,6 +7,7 @@
 // panes, buttons replay their click reactions with the state prepared), with
 // sending suppressed.
 
+#include <QCoreApplication>
 #include <functional>
 
 class QComboBox;
@@ -20,6 +21,8 @@ class ParamStore;
 void RebuildModeList(QComboBox* box, const ParamStore& store, int slot);
 
 class StoreRefresh {
+  Q_DECLARE_TR_FUNCTIONS(StoreRefresh)
+
  public:
   explicit StoreRefresh(EditorContext& editor) : editor_(editor) {}
 

@@ -4,15 +4,17 @@
 
 namespace dsp {
 
-std::string EditStep::Describe() const {
-  std::string text = label;
-  if (changes.empty()) return text;
-  if (text.empty()) {
-    text = ChangeText(changes.front());
-    if (changes.size() > 1) text += " 等 " + std::to_string(changes.size()) + " 项参数";
-    return text;
+std::string EditStep::Describe(const Translator& texts) const {
+  if (changes.empty()) return label;
+  const std::string count = std::to_string(changes.size());
+  if (label.empty()) {
+    const std::string first = ChangeText(changes.front(), texts);
+    if (changes.size() == 1) return first;
+    return FormatText(texts.Translate("EditModel", DSP_TRANSLATE_NOOP("EditModel", "%1 等 %2 项参数")),
+                      {first, count});
   }
-  return text + " (" + std::to_string(changes.size()) + " 项参数)";
+  return FormatText(texts.Translate("EditModel", DSP_TRANSLATE_NOOP("EditModel", "%1 (%2 项参数)")),
+                    {label, count});
 }
 
 EditHistory::EditHistory(std::size_t maxSteps, std::size_t maxChanges)
@@ -65,14 +67,22 @@ std::size_t EditHistory::MemoryBytes() const {
   return bytes;
 }
 
-std::string EditHistory::UndoText() const {
-  const EditStep* step = NextUndo();
-  return step != nullptr ? std::string(kUndoWord) + ": " + step->Describe() : std::string(kUndoWord);
+namespace {
+
+std::string ActionText(const char* word, const EditStep* step, const Translator& texts) {
+  std::string text = texts.Translate("EditModel", word);
+  if (step != nullptr) text += ": " + step->Describe(texts);
+  return text;
 }
 
-std::string EditHistory::RedoText() const {
-  const EditStep* step = NextRedo();
-  return step != nullptr ? std::string(kRedoWord) + ": " + step->Describe() : std::string(kRedoWord);
+}  // namespace
+
+std::string EditHistory::UndoText(const Translator& texts) const {
+  return ActionText(kUndoWord, NextUndo(), texts);
+}
+
+std::string EditHistory::RedoText(const Translator& texts) const {
+  return ActionText(kRedoWord, NextRedo(), texts);
 }
 
 }  // namespace dsp

@@ -23,13 +23,15 @@ enum class StepKind {
 
 struct EditStep {
   StepKind kind = StepKind::Cells;
-  // What the action was, in the program's words, when its changes alone do
-  // not say it ("加载预设 Club", "EQ重置"); empty: the changes describe it.
+  // What the action was, in the program's words (already in the user's
+  // language), when its changes alone do not say it ("加载预设 Club",
+  // "EQ重置"); empty: the changes describe it.
   std::string label;
   std::vector<CellChange> changes;
 
-  // "音乐 EQ3 增益 -3.0dB → 0.0dB", "EQ重置 (15 项参数)", ...
-  std::string Describe() const;
+  // "音乐 EQ3 增益 -3.0dB → 0.0dB", "EQ重置 (15 项参数)", ... in the
+  // language of `texts`.
+  std::string Describe(const Translator& texts = SourceTexts()) const;
 };
 
 class EditHistory {
@@ -63,8 +65,8 @@ class EditHistory {
 
   // The texts of the undo and redo buttons: "撤销: <step>" and "重做: <step>",
   // or the plain action when there is nothing to undo or redo.
-  std::string UndoText() const;
-  std::string RedoText() const;
+  std::string UndoText(const Translator& texts = SourceTexts()) const;
+  std::string RedoText(const Translator& texts = SourceTexts()) const;
 
  private:
   void Trim();
@@ -76,7 +78,7 @@ class EditHistory {
   std::size_t maxChanges_;
 };
 
-inline constexpr const char* kUndoWord = "撤销";
-inline constexpr const char* kRedoWord = "重做";
+inline constexpr const char* kUndoWord = DSP_TRANSLATE_NOOP("EditModel", "撤销");
+inline constexpr const char* kRedoWord = DSP_TRANSLATE_NOOP("EditModel", "重做");
 
 }  // namespace dsp

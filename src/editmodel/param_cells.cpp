@@ -20,7 +20,7 @@ constexpr int kRightsSlot = 12;     // user or manager: needs the system passwor
 std::string BareCaption(std::string_view caption) {
   std::string out;
   for (std::size_t i = 0; i < caption.size(); ++i) {
-    if (caption.substr(i, 3) == "：") {
+    if (caption.substr(i, 3) == "：") {  // untranslated: the full-width colon of a caption
       i += 2;
       continue;
     }
@@ -54,57 +54,116 @@ const ParamEntry* RowMate(const ParamEntry& entry, int rowOffset, ParamKind kind
   return nullptr;
 }
 
+// A name as it is built: the pieces, and the same in the source texts.
+class Name {
+ public:
+  Name& Plain(std::string text) { return Add(NamePiece::Kind::Plain, nullptr, std::move(text)); }
+  Name& Text(const char* context, std::string text) {
+    return Add(NamePiece::Kind::Text, context, std::move(text));
+  }
+  Name& Caption(std::string caption) { return Add(NamePiece::Kind::Caption, "Catalogue", std::move(caption)); }
+  Name& Then(const Name& other) {
+    pieces_.insert(pieces_.end(), other.pieces_.begin(), other.pieces_.end());
+    return *this;
+  }
+  bool Empty() const { return pieces_.empty(); }
+  const std::vector<NamePiece>& Pieces() const { return pieces_; }
+
+ private:
+  Name& Add(NamePiece::Kind kind, const char* context, std::string text) {
+    pieces_.push_back({kind, context, std::move(text)});
+    return *this;
+  }
+  std::vector<NamePiece> pieces_;
+};
+
 // The parameter's own name on its page, from its catalogue row.
-std::string EntryName(const ParamEntry& entry) {
+Name EntryName(const ParamEntry& entry) {
+  Name name;
   switch (entry.kind) {
     case ParamKind::Sign:
       // A sign button sits in the row of the level it belongs to.
       if (const ParamEntry* level = RowMate(entry, 0, ParamKind::Slider))
-        return BareCaption(level->caption) + " 相位";
-      return "相位";
+        name.Caption(level->caption).Plain(" ");
+      return name.Text("EditModel", DSP_TRANSLATE_NOOP("EditModel", "相位"));
     case ParamKind::TwoState:
-      return BareCaption(entry.items.empty() ? std::string() : entry.items.front());
+      if (!entry.items.empty()) name.Caption(entry.items.front());
+      return name;
     case ParamKind::Pair:
-      return entry.items.size() == 2 ? entry.items[0] + "/" + entry.items[1] : std::string();
+      if (entry.items.size() == 2)
+        name.Text("Catalogue", entry.items[0]).Plain("/").Text("Catalogue", entry.items[1]);
+      return name;
     default:
       break;
   }
-  std::string name = BareCaption(entry.caption);
+  std::string bare = BareCaption(entry.caption);
+  name.Caption(entry.caption);
   // The current volumes of the title strip are captioned by their source
   // alone ("音乐"); their trio role says what they are.
-  if (entry.channel == 9 && entry.kind == ParamKind::Slider && entry.hint == "0") name += "音量";
+  if (entry.channel == 9 && entry.kind == ParamKind::Slider && entry.hint == "0") {
+    const char* volume = DSP_TRANSLATE_NOOP("EditModel", "音量");
+    name.Text("EditModel", volume);
+    bare += volume;
+  }
   // A caption that appears twice on a channel ("Q值：" of the subwoofer's
   // two filters) is told apart by the row above it.
   int same = 0;
   for (const ParamEntry& e : Catalogue()) {
-    if (e.channel == entry.channel && BareCaption(e.caption) == name) ++same;
+    if (e.channel == entry.channel && BareCaption(e.caption) == bare) ++same;
   }
   if (same > 1) {
     for (ParamKind kind : {ParamKind::Slider, ParamKind::Choice}) {
-      if (const ParamEntry* above = RowMate(entry, -1, kind)) return BareCaption(above->caption) + " " + name;
+      if (const ParamEntry* above = RowMate(entry, -1, kind)) {
+        Name told;
+        return told.Caption(above->caption).Plain(" ").Then(name);
+      }
     }
   }
   return name;
 }
 
-std::string BandFieldName(int band, int field) {
-  std::string name = "EQ" + std::to_string(band + 1) + " " + BandFieldCaption(field);
-  if (field == 4) name += std::string("(") + BandTypeItems[1] + "/" + BandTypeItems[2] + ")";
+Name BandFieldName(int band, int field) {
+  Name name;
+  name.Plain("EQ" + std::to_string(band + 1) + " ").Caption(BandFieldCaption(field));
+  if (field == 4) name.Plain(std::string("(") + BandTypeItems[1] + "/" + BandTypeItems[2] + ")");
   return name;
 }
 
-std::string Prefix(int row, int scene) {
-  const int page = PageOfChannel(row);
-  std::string prefix = PageTitle(page);
+Name Prefix(int row, int scene) {
+  Name prefix;
+  prefix.Caption(PageTitle(PageOfChannel(row)));
   const std::string group = ChannelGroupTitle(row);
-  if (!group.empty()) prefix += " " + group;
+  if (!group.empty()) prefix.Plain(" ").Caption(group);
   if (scene == 1) {
     // The dancing copy of a scene pair; the singing copy is the plain name.
     const ParamEntry* scenes = EntryAt(0, 1);
-    prefix +=
-        "(" + (scenes != nullptr && scenes->items.size() == 2 ? scenes->items[1] : std::string("1")) + ")";
+    prefix.Plain("(");
+    if (scenes != nullptr && scenes->items.size() == 2) {
+      prefix.Text("Catalogue", scenes->items[1]);
+    } else {
+      prefix.Plain("1");
+    }
+    prefix.Plain(")");
   }
   return prefix;
+}
+
+std::string Say(const std::vector<NamePiece>& pieces, const Translator& texts) {
+  std::string out;
+  for (const NamePiece& piece : pieces) {
+    switch (piece.kind) {
+      case NamePiece::Kind::Plain:
+        out += piece.text;
+        break;
+      case NamePiece::Kind::Text:
+        out += texts.Translate(piece.context, piece.text.c_str());
+        break;
+      case NamePiece::Kind::Caption:
+        out += BareCaption(texts.Translate(piece.context, piece.text.c_str()));
+        break;
+    }
+  }
+  return out;
 }
 
 struct CellTable {
@@ -112,10 +171,13 @@ struct CellTable {
   std::array<std::array<std::int16_t, kDeviceSlots>, kStoreChannels> at{};
 };
 
-void AddCell(CellTable& t, ParamCell cell, std::string own) {
+void AddCell(CellTable& t, ParamCell cell, const Name& own) {
   cell.page = PageOfChannel(cell.row);
   cell.inSetting = cell.row <= 8;
-  cell.name = Prefix(cell.row, cell.scene) + " " + own;
+  Name name = Prefix(cell.row, cell.scene);
+  name.Plain(" ").Then(own);
+  cell.pieces = name.Pieces();
+  cell.name = Say(cell.pieces, SourceTexts());
   t.cells.push_back(std::move(cell));
 }
 
@@ -130,7 +192,7 @@ CellTable Build() {
       ParamCell cell;
       cell.row = row;
       cell.slot = slot;
-      std::string own;
+      Name own;
       const ParamEntry* entry = EntryAt(channel, slot);
       const bool eq = HasEqualiser(row);
       const int base = eq ? EqBase[static_cast<std::size_t>(row)] : 0;
@@ -183,13 +245,14 @@ const CellTable& Table() {
   return table;
 }
 
-std::string OnOff(std::int32_t value) {
-  return value != 0 ? "开" : "关";
+std::string OnOff(std::int32_t value, const Translator& texts) {
+  return texts.Translate("EditModel", value != 0 ? DSP_TRANSLATE_NOOP("EditModel", "开")
+                                                 : DSP_TRANSLATE_NOOP("EditModel", "关"));
 }
 
-std::string Item(const std::vector<std::string>& items, std::int32_t value) {
+std::string Item(const std::vector<std::string>& items, std::int32_t value, const Translator& texts) {
   if (value >= 0 && value < static_cast<std::int32_t>(items.size()))
-    return items[static_cast<std::size_t>(value)];
+    return texts.Translate("Catalogue", items[static_cast<std::size_t>(value)].c_str());
   return std::to_string(value);
 }
 
@@ -208,11 +271,15 @@ int CellCount() {
   return static_cast<int>(Table().cells.size());
 }
 
-std::string CellValueText(const ParamCell& cell, std::int32_t value) {
+std::string CellName(const ParamCell& cell, const Translator& texts) {
+  return Say(cell.pieces, texts);
+}
+
+std::string CellValueText(const ParamCell& cell, std::int32_t value, const Translator& texts) {
   if (cell.kind == CellKind::BandField) {
     switch (cell.field) {
       case 0:
-        return Item({BandTypeItems.begin(), BandTypeItems.end()}, value);
+        return Item({BandTypeItems.begin(), BandTypeItems.end()}, value, SourceTexts());
       case 1:
         return std::string(StepText(StepTable::Freq, value)) + "Hz";
       case 2:
@@ -234,11 +301,11 @@ std::string CellValueText(const ParamCell& cell, std::int32_t value) {
     case ParamKind::Sign:
       return value != 0 ? "+" : "-";
     case ParamKind::TwoState:
-      return OnOff(value);
+      return OnOff(value, texts);
     case ParamKind::Radio:
     case ParamKind::Choice:
     case ParamKind::Pair:
-      return Item(e.items, value);
+      return Item(e.items, value, texts);
   }
   return std::to_string(value);
 }

@@ -11,12 +11,23 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "common/translator.h"
 
 namespace dsp {
 
 enum class CellKind {
   Value,      // sent as one value frame
   BandField,  // a field of an EQ band: sent as the band's frame
+};
+
+// A piece of a cell's name: text that stands as it is (band numbers,
+// blanks, brackets), a text marked for translation in `context`, or a
+// caption of the catalogue, which is translated and then loses its colon.
+struct NamePiece {
+  enum class Kind : std::uint8_t { Plain, Text, Caption };
+  Kind kind = Kind::Plain;
+  const char* context = nullptr;
+  std::string text;
 };
 
 struct ParamCell {
@@ -31,6 +42,7 @@ struct ParamCell {
   int band = -1;                      // 0-based EQ band of a band field
   int field = -1;                     // 0..4 of a band field
   std::string name;                   // e.g. "音乐 EQ3 增益", "主输出(舞蹈) 音乐音量"
+  std::vector<NamePiece> pieces;      // the name in pieces, to be said in another language
   const ParamEntry* entry = nullptr;  // the catalogue row; null for band fields and bypass slots
   bool inSetting = true;              // part of a whole setting (channels 0..8), as a preset file holds it
 
@@ -48,9 +60,14 @@ int CellAt(int row, int index);
 // The number of cells (cell ids run from 0 to CellCount() - 1).
 int CellCount();
 
+// The cell's name in the language of `texts` (its `name` for the source
+// texts).
+std::string CellName(const ParamCell& cell, const Translator& texts);
+
 // The text of a value as the panels show it, with its unit ("1000.0Hz",
-// "-3.0dB", "1.00", "开", "唱歌", "12dB").
-std::string CellValueText(const ParamCell& cell, std::int32_t value);
+// "-3.0dB", "1.00", "开", "唱歌", "12dB"); words in the language of `texts`,
+// numbers and units as they are.
+std::string CellValueText(const ParamCell& cell, std::int32_t value, const Translator& texts = SourceTexts());
 
 // True for the parameters that automatic mode locks: the music page's
 // equaliser, bypass and scene buttons, and the mix, phase and crossover

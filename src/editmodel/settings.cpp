@@ -23,14 +23,22 @@ std::vector<CellChange> Diff(const Settings& before, const Settings& after, Diff
   return changes;
 }
 
-std::string ChangeText(const CellChange& change) {
+namespace {
+
+std::string Change(const CellChange& change, const char* separator, const Translator& texts) {
   const ParamCell& cell = ParamCells()[change.cell];
-  return cell.name + " " + CellValueText(cell, change.before) + " → " + CellValueText(cell, change.after);
+  return CellName(cell, texts) + separator + CellValueText(cell, change.before, texts) + " → " +
+         CellValueText(cell, change.after, texts);
 }
 
-std::string ChangeLine(const CellChange& change) {
-  const ParamCell& cell = ParamCells()[change.cell];
-  return cell.name + ": " + CellValueText(cell, change.before) + " → " + CellValueText(cell, change.after);
+}  // namespace
+
+std::string ChangeText(const CellChange& change, const Translator& texts) {
+  return Change(change, " ", texts);
+}
+
+std::string ChangeLine(const CellChange& change, const Translator& texts) {
+  return Change(change, ": ", texts);
 }
 
 std::vector<PageCount> CountByPage(const std::vector<CellChange>& changes) {
@@ -47,22 +55,21 @@ std::vector<PageCount> CountByPage(const std::vector<CellChange>& changes) {
   return out;
 }
 
-DiffReport ReportDiff(const std::vector<CellChange>& changes, int lines) {
+DiffReport ReportDiff(const std::vector<CellChange>& changes, int lines, const Translator& texts) {
   DiffReport report;
   if (changes.empty()) {
-    report.summary = kSameSettingText;
+    report.summary = texts.Translate("EditModel", kSameSettingText);
     return report;
   }
-  report.summary = "将改变 " + std::to_string(changes.size()) + " 项参数 (";
-  bool first = true;
+  std::string pages;
   for (const PageCount& p : CountByPage(changes)) {
-    if (!first) report.summary += ", ";
-    first = false;
-    report.summary += std::string(PageTitle(p.page)) + " " + std::to_string(p.count);
+    if (!pages.empty()) pages += ", ";
+    pages += texts.Translate("Catalogue", PageTitle(p.page)) + " " + std::to_string(p.count);
   }
-  report.summary += ")";
+  report.summary = FormatText(texts.Translate("EditModel", DSP_TRANSLATE_NOOP("EditModel", "将改变 %1 项参数 (%2)")),
+                              {std::to_string(changes.size()), pages});
   report.all.reserve(changes.size());
-  for (const CellChange& c : changes) report.all.push_back(ChangeLine(c));
+  for (const CellChange& c : changes) report.all.push_back(ChangeLine(c, texts));
   const std::size_t shown = std::min(report.all.size(), static_cast<std::size_t>(lines < 0 ? 0 : lines));
   report.first.assign(report.all.begin(), report.all.begin() + static_cast<std::ptrdiff_t>(shown));
   return report;

@@ -44,10 +44,10 @@ enum class DiffScope { Setting, Everything };
 // The parameters whose values differ from `before` to `after`, in cell order.
 std::vector<CellChange> Diff(const Settings& before, const Settings& after, DiffScope scope);
 
-// "音乐 EQ3 频率: 1000.0Hz → 1200.0Hz".
-std::string ChangeLine(const CellChange& change);
+// "音乐 EQ3 频率: 1000.0Hz → 1200.0Hz", in the language of `texts`.
+std::string ChangeLine(const CellChange& change, const Translator& texts = SourceTexts());
 // "音乐 EQ3 增益 -3.0dB → 0.0dB", the form a step's description takes.
-std::string ChangeText(const CellChange& change);
+std::string ChangeText(const CellChange& change, const Translator& texts = SourceTexts());
 
 // How many changes fall on each page, in page order; pages without changes
 // are left out.
@@ -65,8 +65,10 @@ struct DiffReport {
   std::vector<std::string> first;  // the first lines
   std::vector<std::string> all;    // every line
 };
-DiffReport ReportDiff(const std::vector<CellChange>& changes, int lines);
+DiffReport ReportDiff(const std::vector<CellChange>& changes, int lines,
+                      const Translator& texts = SourceTexts());
 
-inline constexpr const char* kSameSettingText = "该文件与当前设置相同, 不会改变任何参数";
+inline constexpr const char* kSameSettingText =
+    DSP_TRANSLATE_NOOP("EditModel", "该文件与当前设置相同, 不会改变任何参数");
 
 }  // namespace dsp

@@ -67,7 +67,7 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   passLabel_ = new QLabel(QStringLiteral("EQ PASS"), area);
   passLabel_->setObjectName(QStringLiteral("EQPassLabel"));
   passLabel_->setAlignment(Qt::AlignCenter);
-  QFont passFont(QStringLiteral("微软雅黑"));
+  QFont passFont(QStringLiteral("微软雅黑"));  // untranslated: a font family name
   passFont.setPixelSize(35);
   passFont.setBold(true);
   passLabel_->setFont(passFont);

@@ -36,4 +36,8 @@ std::unique_ptr<QTranslator> InstallTranslation(QCoreApplication& app, UiLanguag
   return translator;
 }
 
+std::string InstalledTranslation::Translate(const char* context, const char* source) const {
+  return QCoreApplication::translate(context, source).toStdString();
+}
+
 }  // namespace dsp

@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <string>
+
+#include "common/translator.h"
 
 class QCoreApplication;
 class QTranslator;
@@ -29,5 +32,12 @@ QString LanguageCode(UiLanguage language);
 // Chinese needs none. Returns the installed translator (kept alive by the
 // caller), or nullptr for Chinese or when the translation is missing.
 std::unique_ptr<QTranslator> InstallTranslation(QCoreApplication& app, UiLanguage language);
+
+// The core's texts in the language of the translations installed on the
+// application (the source texts when none is installed).
+class InstalledTranslation : public Translator {
+ public:
+  std::string Translate(const char* context, const char* source) const override;
+};
 
 }  // namespace dsp

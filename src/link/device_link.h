@@ -22,7 +22,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/link_view.h"
@@ -37,13 +39,16 @@ std::string HexDump(const Bytes& bytes);
 
 // What the user is told about a port that could not be opened: missing,
 // held by another program, or refused (with the group to join).
-std::string PortProblemText(const std::string& name, const SerialPortError& error);
+std::string PortProblemText(const std::string& name, const SerialPortError& error,
+                            const Translator& texts = SourceTexts());
 
+// The status text while no processor is linked and nothing is looked for.
+inline constexpr const char* kNotLinkedText = DSP_TRANSLATE_NOOP("Link", "设备未连接");
 // Status texts of the background search: after a loss of link, after a
 // failed download in the background, and after a scan that found nothing.
-inline constexpr const char* kLostReconnectingText = "已断开连接,正在重新连接...";
-inline constexpr const char* kReconnectingText = "正在重新连接...";
-inline constexpr const char* kSearchingText = "未找到设备,正在查找...";
+inline constexpr const char* kLostReconnectingText = DSP_TRANSLATE_NOOP("Link", "已断开连接,正在重新连接...");
+inline constexpr const char* kReconnectingText = DSP_TRANSLATE_NOOP("Link", "正在重新连接...");
+inline constexpr const char* kSearchingText = DSP_TRANSLATE_NOOP("Link", "未找到设备,正在查找...");
 
 enum class RxState { Hunting, Header, Body };
 
@@ -194,7 +199,11 @@ class DeviceLink {
   void Log(const std::string& line);
 
   // Link manager helpers.
-  void SetStatus(const std::string& text);
+  // Keeps the source text (StatusText) and shows it translated.
+  void SetStatus(const char* text);
+  // A text of the link (marked in the context "Link") in the view's
+  // language, its parts (%1, %2 ...) filled in.
+  std::string Tr(const char* source, std::initializer_list<std::string_view> args = {}) const;
   void UpdateStatusDialog();
   void Timer(LinkTimer timer, bool running);
   void SendStep(int step, bool upload, int modeNumber = 0);
@@ -232,7 +241,7 @@ class DeviceLink {
 
   std::vector<std::string> portList_;
   int portIndex_ = -1;
-  std::string statusText_ = "设备未连接";
+  std::string statusText_ = kNotLinkedText;
 
   ValueQueueT valueQueue_;
   EqQueueT eqQueue_;

@@ -54,13 +54,17 @@ int DeviceLink::ProgressPercent() const {
   return static_cast<int>(RoundHalfEven(static_cast<double>(StepIndex) / StepCount * 100.0));
 }
 
-void DeviceLink::SetStatus(const std::string& text) {
+std::string DeviceLink::Tr(const char* source, std::initializer_list<std::string_view> args) const {
+  return FormatText(view_.Texts().Translate("Link", source), args);
+}
+
+void DeviceLink::SetStatus(const char* text) {
   statusText_ = text;
-  view_.SetStatusText(text);
+  view_.SetStatusText(Tr(text));
 }
 
 void DeviceLink::UpdateStatusDialog() {
-  view_.UpdateStatusDialog(statusText_, ProgressPercent());
+  view_.UpdateStatusDialog(Tr(statusText_.c_str()), ProgressPercent());
 }
 
 void DeviceLink::Timer(LinkTimer timer, bool running) {
@@ -68,28 +72,36 @@ void DeviceLink::Timer(LinkTimer timer, bool running) {
   view_.SetTimerRunning(timer, running);
 }
 
-std::string PortProblemText(const std::string& name, const SerialPortError& error) {
+std::string PortProblemText(const std::string& name, const SerialPortError& error, const Translator& texts) {
+  const char* pattern = DSP_TRANSLATE_NOOP("Link", "无法打开端口 %1");
   switch (error.fault()) {
     case PortFault::Missing:
-      return "端口 " + name + " 不存在(设备未连接或已拔出)";
+      pattern = DSP_TRANSLATE_NOOP("Link", "端口 %1 不存在(设备未连接或已拔出)");
+      break;
     case PortFault::Busy:
-      return "端口 " + name + " 正被其他程序占用";
+      pattern = DSP_TRANSLATE_NOOP("Link", "端口 %1 正被其他程序占用");
+      break;
     case PortFault::PermissionDenied:
-      if (!error.group().empty())
-        return "没有权限打开端口 " + name + ",请将当前用户加入 " + error.group() + " 组后重新登录";
-      return "没有权限打开端口 " + name + ",请将当前用户加入拥有该设备的用户组后重新登录";
+      pattern = error.group().empty()
+                    ? DSP_TRANSLATE_NOOP("Link", "没有权限打开端口 %1,请将当前用户加入拥有该设备的用户组后重新登录")
+                    : DSP_TRANSLATE_NOOP("Link", "没有权限打开端口 %1,请将当前用户加入 %2 组后重新登录");
+      break;
     case PortFault::Unresolved:
-      return "端口 " + name + " 的主机名无法解析";
+      pattern = DSP_TRANSLATE_NOOP("Link", "端口 %1 的主机名无法解析");
+      break;
     case PortFault::Refused:
-      return "端口 " + name + " 拒绝连接(服务器未运行或端口号有误)";
+      pattern = DSP_TRANSLATE_NOOP("Link", "端口 %1 拒绝连接(服务器未运行或端口号有误)");
+      break;
     case PortFault::NoAnswer:
-      return "端口 " + name + " 无应答(连接超时)";
+      pattern = DSP_TRANSLATE_NOOP("Link", "端口 %1 无应答(连接超时)");
+      break;
     case PortFault::Closed:
-      return "端口 " + name + " 的连接已被服务器关闭";
+      pattern = DSP_TRANSLATE_NOOP("Link", "端口 %1 的连接已被服务器关闭");
+      break;
     case PortFault::Other:
       break;
   }
-  return "无法打开端口 " + name;
+  return FormatText(texts.Translate("Link", pattern), {name, error.group()});
 }
 
 void DeviceLink::SendStep(int step, bool upload, int modeNumber) {
@@ -124,7 +136,7 @@ void DeviceLink::LinkBtnClick(bool connect) {
     Timer(LinkTimer::Scan, true);
     Timer(LinkTimer::Transfer, false);
     Timer(LinkTimer::Hold, false);
-    SetStatus("设备搜索...");
+    SetStatus(DSP_TRANSLATE_NOOP("Link", "设备搜索..."));
     StepIndex = 0;
     FirstDownloadMarker = 0;
     StepCount = 8;
@@ -143,7 +155,7 @@ void DeviceLink::LinkBtnClick(bool connect) {
   } else {
     SendLinkControl(port_, LinkGoodbye);
   }
-  SetStatus("设备未连接");
+  SetStatus(kNotLinkedText);
   StepCount = 8;
   UpdateStatusDialog();
   view_.SetStatusDialogVisible(false);
@@ -157,11 +169,11 @@ void DeviceLink::PortGone(const SerialPortError& why) {
   const std::string name = port_.Name();
   if (port_.IsOpen()) port_.Close();
   const bool linked = Connected();
-  Log("端口 " + name + " 已断开");
+  Log(Tr(DSP_TRANSLATE_NOOP("Link", "端口 %1 已断开"), {name}));
   // An unplugged device explains itself; a connection that failed or was
   // closed is told why (refused, no answer, closed by the server).
   if (why.fault() != PortFault::Missing) {
-    const std::string problem = PortProblemText(name, why);
+    const std::string problem = PortProblemText(name, why, view_.Texts());
     Log(problem);
     view_.ShowPortProblem(problem);
   }
@@ -242,7 +254,7 @@ void DeviceLink::Timer1Timer() {
     // Missing, busy or refused: try the next port on the next tick. The
     // user is told why, unless this was only the end of the list.
     if (!name.empty() && !port_.IsOpen()) {
-      const std::string problem = PortProblemText(name, e);
+      const std::string problem = PortProblemText(name, e, view_.Texts());
       Log(problem);
       view_.ShowPortProblem(problem);
     }
@@ -325,7 +337,7 @@ void DeviceLink::SetLinkStatus(int code) {
       LinkState = 2;
       EmptyQueues(true, true);
       view_.ShowLinkButtons(true);
-      SetStatus("设备已连接");
+      SetStatus(DSP_TRANSLATE_NOOP("Link", "设备已连接"));
       UpdateStatusDialog();
       view_.SetStatusDialogVisible(false);
       view_.ShowMainWindow();
@@ -336,15 +348,15 @@ void DeviceLink::SetLinkStatus(int code) {
       BeginSequence(kBlockLastStep, 0, /*emptyEqQueue=*/true);
       transfer_ = Transfer::Reload;
       view_.TransferStarted(transfer_);
-      SetStatus("加载中...");
+      SetStatus(DSP_TRANSLATE_NOOP("Link", "加载中..."));
       SendStep(0, false);
       LinkState = 0;
       break;
     case 3:  // mode saved
       view_.RebuildModeList();
       LinkState = 2;
-      SetStatus("设备已连接");
-      view_.ShowMessage("保存成功!");
+      SetStatus(DSP_TRANSLATE_NOOP("Link", "设备已连接"));
+      view_.ShowMessage(Tr(DSP_TRANSLATE_NOOP("Link", "保存成功!")));
       break;
     case 4:  // the processor answered: full download
       BeginSequence(kDownloadLastStep, 0, /*emptyEqQueue=*/true);
@@ -356,14 +368,14 @@ void DeviceLink::SetLinkStatus(int code) {
       TransferEvent = 3;
       StepTicks = 0;
       LinkState = 0;
-      SetStatus("连接中...");
+      SetStatus(DSP_TRANSLATE_NOOP("Link", "连接中..."));
       break;
     case 6:  // upload all channel blocks
       if (LinkState != 2) break;
       BeginSequence(kBlockLastStep, 1, /*emptyEqQueue=*/false);
       transfer_ = Transfer::Upload;
       view_.TransferStarted(transfer_);
-      SetStatus("下载数据...");
+      SetStatus(DSP_TRANSLATE_NOOP("Link", "下载数据..."));
       LinkState = 0;
       SendStep(0, true);
       break;
@@ -374,7 +386,7 @@ void DeviceLink::SetLinkStatus(int code) {
       SuppressSend = 0;
       LinkState = 0;
       view_.ShowLinkButtons(false);
-      Log("已断开连接!");
+      Log(Tr(DSP_TRANSLATE_NOOP("Link", "已断开连接!")));
       // A mode save or recall in flight died with the link: the next
       // acknowledgement, from whatever link comes next, is not its answer
       // and must not report it saved or start a reload.
@@ -386,10 +398,10 @@ void DeviceLink::SetLinkStatus(int code) {
         BeginReconnectScan(kLostReconnectingText);
         break;
       }
-      SetStatus("设备未连接");
+      SetStatus(kNotLinkedText);
       UpdateStatusDialog();
       view_.SetStatusDialogVisible(false);
-      view_.ShowMessage("已断开连接!");
+      view_.ShowMessage(Tr(DSP_TRANSLATE_NOOP("Link", "已断开连接!")));
       break;
     case 9:  // connection failed
       if (TimerRunning(LinkTimer::Transfer)) view_.TransferBroken(transfer_);
@@ -398,11 +410,11 @@ void DeviceLink::SetLinkStatus(int code) {
       SuppressSend = 0;
       if (reconnecting_) {
         // The processor answered but its download broke off: keep looking.
-        Log("连接失败!");
+        Log(Tr(DSP_TRANSLATE_NOOP("Link", "连接失败!")));
         BeginReconnectScan(kReconnectingText);
         break;
       }
-      SetStatus("设备未连接");
+      SetStatus(kNotLinkedText);
       view_.ShowLinkButtons(false);
       UpdateStatusDialog();
       view_.SetStatusDialogVisible(false);
@@ -410,7 +422,7 @@ void DeviceLink::SetLinkStatus(int code) {
       // the processor is looked for in the background, as after a lost
       // link. The search already runs while the box is up.
       if (autoReconnect_) BeginReconnectScan(kSearchingText);
-      view_.ShowMessage("连接失败!");
+      view_.ShowMessage(Tr(DSP_TRANSLATE_NOOP("Link", "连接失败!")));
       break;
     default:
       break;

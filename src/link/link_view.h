@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/translator.h"
+
 namespace dsp {
 
 // The three timers of the link: the port scan (1000 ms), the transfer
@@ -19,6 +21,10 @@ enum class Transfer { Download, Reload, Upload };
 class LinkView {
  public:
   virtual ~LinkView() = default;
+
+  // The language of the texts the link hands over (status texts, messages,
+  // port problems); the source texts unless the view says otherwise.
+  virtual const Translator& Texts() const { return SourceTexts(); }
 
   // The link status text changed ("设备搜索...", "设备已连接", ...).
   virtual void SetStatusText(const std::string& text) = 0;

@@ -63,7 +63,7 @@ void DeviceLink::WriteParam(int address, int value) {
   TransferEvent = 0;
   if (r == AddrModeRecall) {
     // The processor switches its whole setting: reload it once acknowledged.
-    SetStatus("加载中...");
+    SetStatus(DSP_TRANSLATE_NOOP("Link", "加载中..."));
     LinkState = 0;
     MissCount = 0;
     PendingAction = 2;
@@ -133,7 +133,7 @@ bool DeviceLink::StartModeSave(int slot, const std::string& name) {
     Log(std::string("write failed: ") + e.what());
   }
   PendingAction = 3;
-  SetStatus("保存中...");
+  SetStatus(DSP_TRANSLATE_NOOP("Link", "保存中..."));
   LinkState = 0;
   MissCount = 0;
   return true;

@@ -121,8 +121,8 @@ void DeviceLink::BodyStep(std::size_t count) {
   // come. A frame is never applied from fewer bytes than its length announces.
   const std::size_t remaining = static_cast<std::size_t>(rxExpected_ - rxHave_);
   if (port_.BytesAvailable() < remaining) return;
-  Log("缓存长度K:C:L=" + std::to_string(count) + " " + std::to_string(count) + " " +
-      std::to_string(rxExpected_));
+  Log(Tr(DSP_TRANSLATE_NOOP("Link", "缓存长度K:C:L=%1 %2 %3"),
+         {std::to_string(count), std::to_string(count), std::to_string(rxExpected_)}));
   const Bytes body = port_.Read(remaining);
   const std::size_t got = std::min(body.size(), remaining);
   rxBuffer_.insert(rxBuffer_.end(), body.begin(), body.begin() + static_cast<std::ptrdiff_t>(got));
@@ -150,8 +150,9 @@ void DeviceLink::StoreReply(const Bytes& frame) {
   const unsigned received = frame[total - 1];
   if (computed != received) {
     Log(std::to_string(channel) + "********************");
-    Log("校验数据匹配不一致:" + std::to_string(computed) + "得到的验证数据：" + std::to_string(received));
-    Log("接收到的错误数据：" + HexDump(frame));
+    Log(Tr(DSP_TRANSLATE_NOOP("Link", "校验数据匹配不一致:%1得到的验证数据：%2"),
+           {std::to_string(computed), std::to_string(received)}));
+    Log(Tr(DSP_TRANSLATE_NOOP("Link", "接收到的错误数据：%1"), {HexDump(frame)}));
     // Applied all the same: processors in the field rely on it.
   }
 

@@ -4,7 +4,8 @@
 
 namespace dsp {
 
-TrafficTap::TrafficTap(SerialPort& inner, Sink sink) : inner_(inner), sink_(std::move(sink)) {
+TrafficTap::TrafficTap(SerialPort& inner, Sink sink, const Translator& texts)
+    : inner_(inner), sink_(std::move(sink)), texts_(texts) {
   inner_.SetArrivalHandler([this](std::size_t waiting) { NotifyArrival(waiting); });
   inner_.SetGoneHandler([this](const SerialPortError& why) { NotifyGone(why); });
 }
@@ -15,6 +16,10 @@ TrafficTap::~TrafficTap() {
   inner_.SetGoneHandler(nullptr);
 }
 
+std::string TrafficTap::Line(const char* pattern, std::initializer_list<std::string_view> args) const {
+  return FormatText(texts_.Translate("Traffic", pattern), args);
+}
+
 void TrafficTap::Record(const std::string& line) const {
   if (sink_) sink_(line);
 }
@@ -23,15 +28,15 @@ void TrafficTap::Open() {
   try {
     inner_.Open();
   } catch (const SerialPortError& e) {
-    Record(std::string("打开失败 ") + inner_.Name() + ": " + e.what());
+    Record(Line(DSP_TRANSLATE_NOOP("Traffic", "打开失败 %1: %2"), {inner_.Name(), e.what()}));
     throw;
   }
-  Record("打开 " + inner_.Name());
+  Record(Line(DSP_TRANSLATE_NOOP("Traffic", "打开 %1"), {inner_.Name()}));
 }
 
 void TrafficTap::FlushReceived() {
   if (received_.empty()) return;
-  Record("接收 " + HexDump(received_));
+  Record(Line(DSP_TRANSLATE_NOOP("Traffic", "接收 %1"), {HexDump(received_)}));
   received_.clear();
 }
 
@@ -39,7 +44,7 @@ void TrafficTap::Close() {
   FlushReceived();
   const bool wasOpen = inner_.IsOpen();
   inner_.Close();
-  if (wasOpen) Record("关闭 " + inner_.Name());
+  if (wasOpen) Record(Line(DSP_TRANSLATE_NOOP("Traffic", "关闭 %1"), {inner_.Name()}));
 }
 
 void TrafficTap::Write(const Bytes& bytes) {
@@ -47,10 +52,10 @@ void TrafficTap::Write(const Bytes& bytes) {
   try {
     inner_.Write(bytes);
   } catch (const SerialPortError& e) {
-    Record("发送失败 " + HexDump(bytes) + ": " + e.what());
+    Record(Line(DSP_TRANSLATE_NOOP("Traffic", "发送失败 %1: %2"), {HexDump(bytes), e.what()}));
     throw;
   }
-  Record("发送 " + HexDump(bytes));
+  Record(Line(DSP_TRANSLATE_NOOP("Traffic", "发送 %1"), {HexDump(bytes)}));
 }
 
 Bytes TrafficTap::Read(std::size_t n) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "common/translator.h"
 #include "link/serial_port.h"
 
 namespace dsp {
@@ -18,7 +19,9 @@ class TrafficTap : public SerialPort {
  public:
   using Sink = std::function<void(const std::string& line)>;
 
-  TrafficTap(SerialPort& inner, Sink sink);
+  // The lines' words ("发送", "接收" ...) are in the language of `texts`,
+  // which must outlive the tap.
+  TrafficTap(SerialPort& inner, Sink sink, const Translator& texts = SourceTexts());
   ~TrafficTap() override;
   TrafficTap(const TrafficTap&) = delete;
   TrafficTap& operator=(const TrafficTap&) = delete;
@@ -38,10 +41,14 @@ class TrafficTap : public SerialPort {
   void FlushReceived();
 
  private:
+  // A line: the word for what happened, then its parts.
+  std::string Line(const char* pattern, std::initializer_list<std::string_view> args) const;
+
   void Record(const std::string& line) const;
 
   SerialPort& inner_;
   Sink sink_;
+  const Translator& texts_;
   Bytes received_;  // read but not yet recorded
 };
 

@@ -78,7 +78,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   port_ = std::move(port);
   traffic_ = std::make_unique<TrafficLog>();
   tap_ = std::make_unique<TrafficTap>(
-      *port_, [this](const std::string& line) { traffic_->Add(QString::fromStdString(line)); });
+      *port_, [this](const std::string& line) { traffic_->Add(QString::fromStdString(line)); }, texts_);
   dialog_ = std::make_unique<StatusDialog>();
   view_ = std::make_unique<WindowLinkView>(*window_, *dialog_);
   view_->LogTap = [this](const std::string& line) {
@@ -111,7 +111,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   networkDialog_ = std::make_unique<NetworkPortsDialog>(*networkPorts_, window_.get());
   networkDialog_->Changed = [this] {
     FillPortList();
-    if (link_->StatusText() == "设备未连接") window_->Hooks().startLink();
+    if (link_->StatusText() == kNotLinkedText) window_->Hooks().startLink();
   };
   auto openNetworkPorts = [this] {
     networkDialog_->show();
@@ -123,7 +123,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   networkShortcut->setContext(Qt::ApplicationShortcut);
   QObject::connect(networkShortcut, &QShortcut::activated, openNetworkPorts);
   if (auto* button = window_->findChild<PictureButton*>(QStringLiteral("LinkBtn"))) {
-    auto* action = new QAction(QStringLiteral("网络端口... (Ctrl+N)"), button);
+    auto* action = new QAction(tr("网络端口... (Ctrl+N)"), button);
     action->setObjectName(QStringLiteral("NetworkPortsAction"));
     QObject::connect(action, &QAction::triggered, openNetworkPorts);
     button->addAction(action);

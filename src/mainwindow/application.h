@@ -3,6 +3,7 @@
 // to the processor on a real serial port with its three timers, and the
 // status dialog, wired together.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "i18n/language.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -37,6 +39,8 @@ struct AppOptions {
 };
 
 class Application {
+  Q_DECLARE_TR_FUNCTIONS(Application)
+
  public:
   explicit Application(AppOptions options);
   // The same on a given port (an in-process emulator in tests).
@@ -78,6 +82,7 @@ class Application {
   void FillPortList();
 
   AppOptions options_;
+  InstalledTranslation texts_;  // the core's texts in the window's language
   ParamStore store_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SerialPort> port_;

@@ -16,18 +16,21 @@
 #include <QWindow>
 
 #include "catalogue/catalogue.h"
+#include "editing/common_band_panel.h"
 #include "editing/edit_pipeline.h"
 #include "editing/edit_session.h"
 #include "editing/page_switcher.h"
 #include "editing/store_refresh.h"
 #include "graph/eq_graph.h"
 #include "graph/graph_image.h"
+#include "link/device_link.h"
 #include "mainwindow/page_builder.h"
 #include "panels/click_picture.h"
 #include "panels/picture_button.h"
 #include "panels/skin.h"
 #include "panels/skin_slider.h"
 #include "panels/spin_buttons.h"
+#include "panels/ui_text.h"
 #include "panels/widget_factory.h"
 #include "panels/widget_props.h"
 #include "store/eq_defaults.h"
@@ -46,7 +49,7 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent)
     : QWidget(parent), store_(store), editor_(store, *this) {
   setObjectName(QStringLiteral("TForm1"));
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-  setWindowTitle(QStringLiteral("数字音效处理器控制中心"));
+  setWindowTitle(tr("数字音效处理器控制中心"));
   setAttribute(Qt::WA_StyledBackground, false);
   resize(kDesignWidth, kDesignHeight);
   setMinimumSize(kDesignWidth, kDesignHeight);
@@ -136,10 +139,10 @@ void MainWindow::BuildTitle() {
     button->setFocusPolicy(Qt::NoFocus);
     anchors_.Add(button, kTop | kRight);
   }
-  findChild<PictureButton*>(QStringLiteral("LogViewBtn"))->setToolTip(QStringLiteral("通信记录 (Ctrl+L)"));
+  findChild<PictureButton*>(QStringLiteral("LogViewBtn"))->setToolTip(tr("通信记录 (Ctrl+L)"));
   // The link status, visible: what the scan or the reconnect is doing.
   QLabel* status =
-      WidgetFactory::Label(this, QStringLiteral("LinkStatusLine"), QStringLiteral("设备未连接"),
+      WidgetFactory::Label(this, QStringLiteral("LinkStatusLine"), CoreText("Link", kNotLinkedText),
                            QRect(560, 4, 332, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
   status->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
   status->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -158,7 +161,7 @@ void MainWindow::BuildTabStrip() {
   anchors_.Add(strip, kLeft | kTop | kRight);
   for (int page = 0; page < kPageCount; ++page) {
     PictureButton* tab = WidgetFactory::Button(strip, QStringLiteral("FormTabBtn%1").arg(page + 1),
-                                               skin::ButtonStyle::Tab, QString::fromUtf8(PageTitle(page)),
+                                               skin::ButtonStyle::Tab, CatalogueText(PageTitle(page)),
                                                QRect(kTabLefts[page], 0, kTabWidths[page], 26));
     SetTag(tab, page);
     tab->setFocusPolicy(Qt::StrongFocus);
@@ -201,9 +204,9 @@ void MainWindow::BuildPages() {
   // The microphone group selector lives hidden on the microphone page.
   if (QWidget* micPage = pageItem_->widget(1)) {
     PictureButton* a = WidgetFactory::Button(micPage, QStringLiteral("MicABtn"), skin::ButtonStyle::Command,
-                                             QStringLiteral("麦克风A组"), QRect(760, 190, 96, 22));
+                                             tr("麦克风A组"), QRect(760, 190, 96, 22));
     PictureButton* b = WidgetFactory::Button(micPage, QStringLiteral("MicBBtn"), skin::ButtonStyle::Command,
-                                             QStringLiteral("麦克风B组"), QRect(864, 190, 96, 22));
+                                             tr("麦克风B组"), QRect(864, 190, 96, 22));
     a->hide();
     b->hide();
   }
@@ -228,13 +231,13 @@ void MainWindow::BuildGraphPanel() {
   auto command = [bar](const char* name, const QString& text, const QRect& rect) {
     return WidgetFactory::Button(bar, QString::fromLatin1(name), skin::ButtonStyle::Command, text, rect);
   };
-  command("LinkBtn", QStringLiteral("联机"), QRect(12, 4, 64, 22));
-  command("UnLinkBtn", QStringLiteral("断开"), QRect(82, 4, 64, 22));
-  command("EQResetBtn", QStringLiteral("EQ重置"), QRect(166, 4, 72, 22));
+  command("LinkBtn", tr("联机"), QRect(12, 4, 64, 22));
+  command("UnLinkBtn", tr("断开"), QRect(82, 4, 64, 22));
+  command("EQResetBtn", tr("EQ重置"), QRect(166, 4, 72, 22));
   PictureButton* bypass = command("MusEQAllpassBtn", QStringLiteral("EQ pass"), QRect(244, 4, 72, 22));
   // The A/B pair beside the EQ buttons: the lit letter is the current setting.
-  command("AbABtn", QStringLiteral("A"), QRect(334, 4, 30, 22))->setToolTip(QStringLiteral("设置 A"));
-  command("AbBBtn", QStringLiteral("B"), QRect(368, 4, 30, 22))->setToolTip(QStringLiteral("设置 B"));
+  command("AbABtn", QStringLiteral("A"), QRect(334, 4, 30, 22))->setToolTip(tr("设置 A"));
+  command("AbBBtn", QStringLiteral("B"), QRect(368, 4, 30, 22))->setToolTip(tr("设置 B"));
   command("AbCopyBtn", QStringLiteral("A→B"), QRect(402, 4, 56, 22));
   SetHint(bypass, QStringLiteral("0"));
   bypass->setPicture(PictureButton::Normal, bypass->picture(PictureButton::Disabled));
@@ -247,13 +250,13 @@ void MainWindow::BuildGraphPanel() {
     const char* name;
     const char* caption;
     int x;
-  } pairs[] = {{"AutoModeBtn", "自动", 0},
-               {"ManulModeBtn", "手动", 66},
-               {"SingModeBtn", "唱歌", 152},
-               {"DiscoModeBtn", "舞蹈", 218}};
+  } pairs[] = {{"AutoModeBtn", QT_TR_NOOP("自动"), 0},
+               {"ManulModeBtn", QT_TR_NOOP("手动"), 66},
+               {"SingModeBtn", QT_TR_NOOP("唱歌"), 152},
+               {"DiscoModeBtn", QT_TR_NOOP("舞蹈"), 218}};
   for (const auto& p : pairs) {
     WidgetFactory::Button(modes, QString::fromLatin1(p.name), skin::ButtonStyle::Command,
-                          QString::fromUtf8(p.caption), QRect(p.x, 4, 62, 22));
+                          tr(p.caption), QRect(p.x, 4, 62, 22));
   }
   auto* grip = new QSizeGrip(bar);
   grip->setObjectName(QStringLiteral("SizeGrip"));
@@ -266,7 +269,7 @@ void MainWindow::BuildCommonBandPanel() {
       WidgetFactory::Panel(this, QStringLiteral("EQCotrolGrop"), "common", QRect(953, 304, 165, 324));
   commonPanel_ = panel;
   anchors_.Add(panel, kTop | kRight);
-  WidgetFactory::Label(panel, QStringLiteral("COMEQlabel"), QStringLiteral("调节当前EQ段：1"),
+  WidgetFactory::Label(panel, QStringLiteral("COMEQlabel"), CommonBandPanel::Title(1),
                        QRect(8, 6, 150, 22), Qt::AlignLeft | Qt::AlignVCenter, "groupTitle", 13);
   const struct {
     const char* caption;
@@ -280,7 +283,7 @@ void MainWindow::BuildCommonBandPanel() {
               {BandFieldCaption(3), "ComEQQvalueBar", "ComEQQvalueEdit", "ComEQQvalueUpDownBtn", 100, 4}};
   int y = 38;
   for (const auto& r : rows) {
-    WidgetFactory::Label(panel, QString(), QString::fromUtf8(r.caption) + QStringLiteral("："),
+    WidgetFactory::Label(panel, QString(), tr("%1：").arg(CatalogueText(r.caption)),
                          QRect(8, y, 44, 22), Qt::AlignRight | Qt::AlignVCenter);
     QLineEdit* edit = WidgetFactory::Edit(panel, QString::fromLatin1(r.edit), QString::number(r.role),
                                           QRect(56, y + 1, 72, 20));
@@ -332,9 +335,9 @@ void MainWindow::ShowEditState() {
   PictureButton* undo = button("UndoBtn");
   PictureButton* redo = button("RedoBtn");
   undo->setEnabled(history.CanUndo());
-  undo->setToolTip(QString::fromStdString(history.UndoText()) + QStringLiteral(" (Ctrl+Z)"));
+  undo->setToolTip(QString::fromStdString(history.UndoText(session.Texts())) + QStringLiteral(" (Ctrl+Z)"));
   redo->setEnabled(history.CanRedo());
-  redo->setToolTip(QString::fromStdString(history.RedoText()) + QStringLiteral(" (Ctrl+Shift+Z)"));
+  redo->setToolTip(QString::fromStdString(history.RedoText(session.Texts())) + QStringLiteral(" (Ctrl+Shift+Z)"));
   // The current letter is lit, the other shows unlit.
   const bool a = session.Active() == AbLetter::A;
   PictureButton* letterA = button("AbABtn");
@@ -347,21 +350,21 @@ void MainWindow::ShowEditState() {
   const QChar to = QLatin1Char(LetterChar(session.Pair().Inactive()));
   PictureButton* copy = button("AbCopyBtn");
   copy->setText(QStringLiteral("%1→%2").arg(from, to));
-  copy->setToolTip(QStringLiteral("把当前设置 %1 复制到 %2").arg(from, to));
+  copy->setToolTip(tr("把当前设置 %1 复制到 %2").arg(from, to));
 }
 
 void MainWindow::BuildUnlockGroup() {
   QFrame* group =
       WidgetFactory::Panel(this, QStringLiteral("FirstCheckGrop"), "unlock", QRect(31, 409, 186, 54));
-  WidgetFactory::Label(group, QString(), QStringLiteral("输入解锁密码："), QRect(8, 3, 170, 20));
+  WidgetFactory::Label(group, QString(), tr("输入解锁密码："), QRect(8, 3, 170, 20));
   WidgetFactory::PasswordEdit(group, QStringLiteral("PanelPassWordEdit"), 6, true, QRect(8, 27, 110, 20));
   WidgetFactory::Button(group, QStringLiteral("UnlockOkBtn"), skin::ButtonStyle::Command,
-                        QStringLiteral("确定"), QRect(124, 26, 54, 22));
+                        tr("确定"), QRect(124, 26, 54, 22));
   group->hide();
 }
 
 void MainWindow::BuildHiddenParts() {
-  linkLabel_ = WidgetFactory::Label(this, QStringLiteral("LinkLabel"), QStringLiteral("设备未连接"),
+  linkLabel_ = WidgetFactory::Label(this, QStringLiteral("LinkLabel"), CoreText("Link", kNotLinkedText),
                                     QRect(600, 4, 100, 20));
   linkLabel_->hide();
   portList_ = new QComboBox(this);

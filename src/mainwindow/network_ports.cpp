@@ -39,12 +39,12 @@ bool NetworkPortList::Add(const QString& text, QString* why) {
   const auto address = ParsePortName(name.toStdString(), &reason);
   if (!address || address->kind == PortKind::Serial) {
     if (why != nullptr)
-      *why = address ? QStringLiteral("请输入 tcp://主机:端口 或 rfc2217://主机:端口")
-                     : QStringLiteral("地址无效: ") + QString::fromStdString(reason);
+      *why = address ? tr("请输入 tcp://主机:端口 或 rfc2217://主机:端口")
+                     : tr("地址无效: %1").arg(QString::fromStdString(reason));
     return false;
   }
   if (names_.contains(name)) {
-    if (why != nullptr) *why = QStringLiteral("已在列表中");
+    if (why != nullptr) *why = tr("已在列表中");
     return false;
   }
   names_ << name;
@@ -65,20 +65,20 @@ void NetworkPortList::Save() const {
 NetworkPortsDialog::NetworkPortsDialog(NetworkPortList& ports, QWidget* parent)
     : QDialog(parent), ports_(ports) {
   setObjectName(QStringLiteral("NetworkPortsDialog"));
-  setWindowTitle(QStringLiteral("网络端口"));
+  setWindowTitle(tr("网络端口"));
   setStyleSheet(QStringLiteral("QDialog { background: #f0f0f0; } QLabel { color: #1a1a1a; }"));
   auto* intro =
-      new QLabel(QStringLiteral("串口服务器上的处理器: tcp://主机:端口 (原始 TCP) 或 rfc2217://主机:端口。\n"
-                                "列表中的端口与串口一起搜索,并在下次启动时保留。"),
+      new QLabel(tr("串口服务器上的处理器: tcp://主机:端口 (原始 TCP) 或 rfc2217://主机:端口。\n"
+                    "列表中的端口与串口一起搜索,并在下次启动时保留。"),
                  this);
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("NetworkPortList"));
   entry_ = new QLineEdit(this);
   entry_->setObjectName(QStringLiteral("NetworkPortEdit"));
   entry_->setPlaceholderText(QStringLiteral("rfc2217://192.168.1.20:4001"));
-  auto* add = new QPushButton(QStringLiteral("添加"), this);
+  auto* add = new QPushButton(tr("添加"), this);
   add->setObjectName(QStringLiteral("AddNetworkPortBtn"));
-  auto* remove = new QPushButton(QStringLiteral("删除"), this);
+  auto* remove = new QPushButton(tr("删除"), this);
   remove->setObjectName(QStringLiteral("RemoveNetworkPortBtn"));
   problem_ = new QLabel(this);
   problem_->setObjectName(QStringLiteral("NetworkPortProblem"));

@@ -4,6 +4,7 @@
 // ports, and the small window that adds and removes them ("网络端口",
 // Ctrl+N, or "网络端口..." on the right-click menu of "联机").
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,8 @@ class QListWidget;
 namespace dsp {
 
 class NetworkPortList {
+  Q_DECLARE_TR_FUNCTIONS(NetworkPortList)
+
  public:
   // Remembered in the INI file `settingsPath`; empty: the user's settings.
   explicit NetworkPortList(QString settingsPath = {});

@@ -5,14 +5,16 @@
 #include <QProgressBar>
 #include <QScreen>
 
+#include "link/device_link.h"
 #include "panels/skin.h"
+#include "panels/ui_text.h"
 
 namespace dsp {
 
 StatusDialog::StatusDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("TForm2"));
-  setWindowTitle(QStringLiteral("设备状态"));
+  setWindowTitle(tr("设备状态"));
   setFixedSize(306, 85);
   setAutoFillBackground(true);
   QPalette palette = this->palette();
@@ -23,7 +25,7 @@ StatusDialog::StatusDialog(QWidget* parent)
       "QProgressBar { border: 1px solid #909090; background: #ffffff; color: #202020; text-align: center; }"
       "QProgressBar::chunk { background: #a0a0a0; }"));
 
-  label_ = new QLabel(QStringLiteral("设备未连接"), this);
+  label_ = new QLabel(CoreText("Link", kNotLinkedText), this);
   label_->setObjectName(QStringLiteral("LinkLabel"));
   label_->setFont(skin::UiFont(13, true));
   label_->setAlignment(Qt::AlignCenter);
@@ -36,7 +38,7 @@ StatusDialog::StatusDialog(QWidget* parent)
   progress_->setFont(skin::UiFont(11));
   progress_->setGeometry(12, 30, 282, 20);
 
-  auto* note = new QLabel(QStringLiteral("请稍等,可能需要几秒钟才能完成操作！"), this);
+  auto* note = new QLabel(tr("请稍等,可能需要几秒钟才能完成操作！"), this);
   note->setObjectName(QStringLiteral("StatusNoteLabel"));
   note->setFont(skin::UiFont(12));
   note->setAlignment(Qt::AlignCenter);

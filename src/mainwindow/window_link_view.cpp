@@ -1,6 +1,7 @@
 #include "mainwindow/window_link_view.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -35,7 +36,7 @@ void WindowLinkView::Tap(const std::string& line) {
 void WindowLinkView::SetStatusText(const std::string& text) {
   const QString status = Q(text);
   window_.LinkLabel()->setText(status);
-  if (status != status_) Tap("状态: " + text);
+  if (status != status_) Tap(tr("状态: %1").arg(status).toStdString());
   status_ = status;
   UpdateStatusLine();
 }
@@ -51,7 +52,7 @@ void WindowLinkView::UpdateStatusLine() {
   if (line == nullptr) return;
   // A port problem explains a scan that finds nothing; once linked it is
   // no longer news.
-  const bool linked = status_ == QStringLiteral("设备已连接");
+  const bool linked = status_ == QCoreApplication::translate("Link", "设备已连接");
   QString full = problem_.isEmpty() || linked ? status_ : status_ + QStringLiteral("  ") + problem_;
   if (!note_.isEmpty()) full = note_ + QStringLiteral("  ") + full;
   // The whole text, also when the line shows it shortened.
@@ -62,7 +63,7 @@ void WindowLinkView::UpdateStatusLine() {
 void WindowLinkView::ShowEditNote(const QString& note) {
   if (note == note_) return;
   note_ = note;
-  if (!note.isEmpty()) Tap("编辑: " + note.toStdString());
+  if (!note.isEmpty()) Tap(tr("编辑: %1").arg(note).toStdString());
   UpdateStatusLine();
 }
 
@@ -92,8 +93,8 @@ void WindowLinkView::SetStatusDialogVisible(bool visible) {
 }
 
 void WindowLinkView::ShowMessage(const std::string& text) {
-  Tap("提示: " + text);
-  if (sink_) sink_(QStringLiteral("提示"), Q(text));
+  Tap(tr("提示: %1").arg(Q(text)).toStdString());
+  if (sink_) sink_(tr("提示"), Q(text));
 }
 
 void WindowLinkView::ShowLinkButtons(bool connected) {

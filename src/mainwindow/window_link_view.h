@@ -4,9 +4,11 @@
 // Message boxes go through a replaceable sink so tests never block on a
 // modal box.
 
+#include <QCoreApplication>
 #include <QString>
 #include <functional>
 
+#include "i18n/language.h"
 #include "link/link_view.h"
 
 class QLabel;
@@ -17,6 +19,8 @@ class MainWindow;
 class StatusDialog;
 
 class WindowLinkView : public LinkView {
+  Q_DECLARE_TR_FUNCTIONS(WindowLinkView)
+
  public:
   using MessageSink = std::function<void(const QString& caption, const QString& text)>;
 
@@ -29,6 +33,8 @@ class WindowLinkView : public LinkView {
   // traffic log); set by the application.
   std::function<void(const std::string&)> LogTap;
 
+  // The link's texts in the language of the installed translation.
+  const Translator& Texts() const override { return texts_; }
   void SetStatusText(const std::string& text) override;
   void UpdateStatusDialog(const std::string& text, int percent) override;
   void SetStatusDialogVisible(bool visible) override;
@@ -53,6 +59,7 @@ class WindowLinkView : public LinkView {
   void ShowEditNote(const QString& note);
 
  private:
+  InstalledTranslation texts_;
   // The visible status line of the title strip: the status text, and why
   // the last port would not open while that matters.
   void UpdateStatusLine();

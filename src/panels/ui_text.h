@@ -9,6 +9,11 @@
 
 namespace dsp {
 
+// A text the core marked with DSP_TRANSLATE_NOOP(context, text).
+inline QString CoreText(const char* context, const char* text) {
+  return QCoreApplication::translate(context, text);
+}
+
 // A caption, item or unit of the parameter catalogue.
 inline QString CatalogueText(const std::string& text) {
   return QCoreApplication::translate("Catalogue", text.c_str());

@@ -70,12 +70,13 @@ std::vector<std::string> SplitLines(const std::string& content) {
 class LoadFailure {
  public:
   static LoadOutcome Notice(PresetEvents& events, LoadOutcome outcome, const NoticeText& text) {
-    events.ShowNotice(text.chinese, text.english);
+    events.ShowNotice(events.Texts().Translate("Presets", text.chinese), text.english);
     return outcome;
   }
   static LoadOutcome Malformed(PresetEvents& events, std::size_t line_index) {
     const std::string number = std::to_string(line_index + 1);
-    events.ShowNotice(NoticeMalformedLine.chinese + number, NoticeMalformedLine.english + number);
+    events.ShowNotice(events.Texts().Translate("Presets", NoticeMalformedLine.chinese) + number,
+                      NoticeMalformedLine.english + number);
     return LoadOutcome::Malformed;
   }
 };

@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/translator.h"
 #include "store/param_store.h"
 
 namespace dsp {
@@ -39,28 +40,37 @@ inline constexpr const char* PresetExtension = ".Wfxr";
 // Values a data line may carry: the processor holds 16-bit values.
 inline constexpr std::int32_t PresetValueMax = 0xFFFF;
 
-// The texts the reader shows, Chinese (shown) and English wording.
+// The texts the reader shows: the Chinese wording is shown (in the user's
+// language: it is the source text of its translation), the English one goes
+// to the log.
 struct NoticeText {
   const char* chinese;
   const char* english;
 };
-inline constexpr NoticeText NoticeFileMissing{"文件不存在", "File not find!"};
-inline constexpr NoticeText NoticeFormatError{"文件格式错误!", "File format error!"};
-inline constexpr NoticeText NoticeCorrupted{"数据文件损坏!", "Data file is corrupted!"};
-inline constexpr NoticeText NoticeBadName{"预设名称无效，不能包含 / 或 \\，也不能为空、. 或 ..!",
+inline constexpr NoticeText NoticeFileMissing{DSP_TRANSLATE_NOOP("Presets", "文件不存在"), "File not find!"};
+inline constexpr NoticeText NoticeFormatError{DSP_TRANSLATE_NOOP("Presets", "文件格式错误!"), "File format error!"};
+inline constexpr NoticeText NoticeCorrupted{DSP_TRANSLATE_NOOP("Presets", "数据文件损坏!"),
+                                            "Data file is corrupted!"};
+inline constexpr NoticeText NoticeBadName{DSP_TRANSLATE_NOOP("Presets",
+                                                             "预设名称无效，不能包含 / 或 \\，也不能为空、. 或 ..!"),
                                           "Invalid preset name: it may not be empty, \".\" or \"..\", "
                                           "nor contain \"/\" or \"\\\"!"};
-inline constexpr NoticeText NoticeSaveFailed{"预设文件保存失败!", "Could not save the preset file!"};
+inline constexpr NoticeText NoticeSaveFailed{DSP_TRANSLATE_NOOP("Presets", "预设文件保存失败!"),
+                                             "Could not save the preset file!"};
 // A line of the file cannot be read; the line number (counting from 1) is
 // appended to both wordings.
-inline constexpr NoticeText NoticeMalformedLine{"文件内容无法识别，行号: ", "Unreadable preset file, line: "};
+inline constexpr NoticeText NoticeMalformedLine{DSP_TRANSLATE_NOOP("Presets", "文件内容无法识别，行号: "),
+                                                "Unreadable preset file, line: "};
 
 // What the file layer needs from the application.
 class PresetEvents {
  public:
   virtual ~PresetEvents() = default;
-  // A modal information box; the Chinese wording is the one shown.
-  virtual void ShowNotice(const std::string& chinese, const std::string& english) = 0;
+  // The language of the notices shown (the source texts unless said).
+  virtual const Translator& Texts() const { return SourceTexts(); }
+  // A modal information box; the first wording (the Chinese one, in the
+  // language of Texts()) is the one shown.
+  virtual void ShowNotice(const std::string& shown, const std::string& english) = 0;
   // The diagnostic log that lists the entries of a loaded file.
   virtual void ClearLog() = 0;
   virtual void AppendLog(const std::string& line) = 0;

@@ -75,7 +75,7 @@ ModePanel::ModePanel(SystemServices& services) : services_(services) {
 
 void ModePanel::PresetModeEditRejected() {
   if (validator_ == nullptr || !validator_->TakeRefusedCharacter()) return;
-  if (ShowNameHint) ShowNameHint(QStringLiteral("模式名称只能使用英文字母、数字和符号"));
+  if (ShowNameHint) ShowNameHint(tr("模式名称只能使用英文字母、数字和符号"));
 }
 
 int ModePanel::SelectedSlot() const {
@@ -92,9 +92,8 @@ void ModePanel::SysModeBoxChange(int index) {
 void ModePanel::RecallModeBtnClick() {
   const int slot = SelectedSlot();
   if (slot < 0) return;
-  if (services_.Ask(QStringLiteral("提示"),
-                    QStringLiteral("模式切换为") + box_->itemText(slot) + QStringLiteral("?"),
-                    QuestionButtons::YesNo) != Answer::Yes) {
+  if (services_.Ask(tr("提示"), tr("模式切换为%1?").arg(box_->itemText(slot)), QuestionButtons::YesNo) !=
+      Answer::Yes) {
     return;
   }
   // Linked and idle, the write goes out at once and its acknowledgement
@@ -105,7 +104,7 @@ void ModePanel::RecallModeBtnClick() {
 
 void ModePanel::SaveModeBtnClick() {
   if (services_.store.Param(kRightsAddress) != 1) {
-    services_.Message("用户模式无法执行保存操作!");
+    services_.Message(tr("用户模式无法执行保存操作!"));
     return;
   }
   const int slot = SelectedSlot();
@@ -118,11 +117,11 @@ void ModePanel::SaveModeBtnClick() {
   // The name box refuses other characters as they are typed; a name set
   // from elsewhere is checked here, before anything is asked or sent.
   if (!ModeNameSendable(name.toStdString())) {
-    services_.Message("模式名称无效: 只能使用英文字母、数字、空格和符号, 最多20个字符!");
+    services_.Message(tr("模式名称无效: 只能使用英文字母、数字、空格和符号, 最多20个字符!"));
     return;
   }
-  const QString question = QStringLiteral("保存当前模式为 %1-%2?").arg(slot + 1).arg(name);
-  if (services_.Ask(QStringLiteral("提示"), question, QuestionButtons::YesNo) != Answer::Yes) return;
+  const QString question = tr("保存当前模式为 %1-%2?").arg(slot + 1).arg(name);
+  if (services_.Ask(tr("提示"), question, QuestionButtons::YesNo) != Answer::Yes) return;
   // The link may have gone while the question was open; then nothing is
   // renamed and nothing waits for an acknowledgement.
   if (!services_.link.StartModeSave(slot, name.toStdString())) services_.Message(services_.NotReadyText());

@@ -9,8 +9,10 @@
 
 #include "editing/edit_session.h"
 #include "editmodel/settings.h"
+#include "i18n/language.h"
 #include "link/device_link.h"
 #include "link/link_view.h"
+#include "panels/ui_text.h"
 #include "presets/preset_file.h"
 #include "presets/preset_library.h"
 #include "store/param_store.h"
@@ -32,7 +34,8 @@ QString PathText(const std::filesystem::path& path) {
 // question: the file is read before it is asked, its verdict told after.
 class HeldPresetEvents : public PresetEvents {
  public:
-  void ShowNotice(const std::string& chinese, const std::string&) override { notices_.push_back(chinese); }
+  const Translator& Texts() const override { return texts_; }
+  void ShowNotice(const std::string& shown, const std::string&) override { notices_.push_back(shown); }
   void ClearLog() override {
     cleared_ = true;
     log_.clear();
@@ -49,6 +52,7 @@ class HeldPresetEvents : public PresetEvents {
   }
 
  private:
+  InstalledTranslation texts_;
   bool cleared_ = false;
   std::vector<std::string> log_;
   std::vector<std::string> notices_;
@@ -93,7 +97,7 @@ void PresetPanel::PreparePresetFolders() {
   if (QWidget* group = services_.Find("SysBackupGrop")) group->setToolTip(PathText(folder_));
   std::string reason;
   if (!PreparePresetFolder(folder_, &reason)) {
-    services_.Message("预设文件夹无法创建: " + PathText(folder_).toStdString() + " (" + reason + ")");
+    services_.Message(tr("预设文件夹无法创建: %1 (%2)").arg(PathText(folder_), QString::fromStdString(reason)));
   }
 }
 
@@ -141,7 +145,7 @@ void PresetPanel::SavePresetBtnClick() {
   const std::string name = fileEdit_->text().toStdString();
   for (const std::string& listed : names_) {
     if (listed != name) continue;
-    if (services_.Ask(QStringLiteral("*系统提示*"), QStringLiteral("文件已存在,覆盖它吗?"),
+    if (services_.Ask(tr("*系统提示*"), tr("文件已存在,覆盖它吗?"),
                       QuestionButtons::OkCancel) != Answer::Ok) {
       return;
     }
@@ -150,7 +154,7 @@ void PresetPanel::SavePresetBtnClick() {
   const SaveResult saved = SavePresetFile(services_.store, folder_, name);
   if (!saved) {
     services_.view.AppendLog(saved.english);
-    services_.Message(saved.chinese);
+    services_.Message(CoreText("Presets", saved.chinese.c_str()));
     return;
   }
   services_.editor.Session().MarkSaved();
@@ -161,7 +165,7 @@ QString PresetPanel::SaveRecovery(const Settings& settings) {
   ParamStore kept;
   kept.DeviceImage = settings.image;
   const QString stamp =
-      QStringLiteral("离线编辑-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+      tr("离线编辑-%1").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
   QString name = stamp;
   for (int n = 2; std::filesystem::exists(PresetPath(folder_, name.toStdString())); ++n)
     name = stamp + QStringLiteral("-%1").arg(n);
@@ -187,18 +191,19 @@ void PresetPanel::LoadPresetBtnClick() {
   QuestionDetails details;
   if (readable) {
     const DiffReport report =
-        ReportDiff(Diff(Capture(services_.store), Capture(trial), DiffScope::Setting), kQuestionLines);
+        ReportDiff(Diff(Capture(services_.store), Capture(trial), DiffScope::Setting), kQuestionLines,
+                   services_.editor.Session().Texts());
     details.informative = FromUtf8(report.summary);
     if (!report.first.empty()) details.informative += QLatin1Char('\n') + JoinLines(report.first);
     if (report.all.size() > report.first.size()) details.informative += QStringLiteral("\n…");
     details.details = JoinLines(report.all);
   }
-  if (services_.Ask(QStringLiteral("Confirm"), QStringLiteral("加载模式：") + text + QStringLiteral(" ?"),
+  if (services_.Ask(QStringLiteral("Confirm"), tr("加载模式：%1 ?").arg(text),
                     QuestionButtons::YesNo, details) != Answer::Yes) {
     return;
   }
   if (name.empty()) {
-    services_.Message(NoticeFileMissing.chinese);
+    services_.Message(CoreText("Presets", NoticeFileMissing.chinese));
     return;
   }
   if (!readable) {
@@ -207,7 +212,7 @@ void PresetPanel::LoadPresetBtnClick() {
     return;
   }
   EditSession& session = services_.editor.Session();
-  const QString label = QStringLiteral("加载预设 %1").arg(text);
+  const QString label = tr("加载预设 %1").arg(text);
   if (!services_.link.Connected()) {
     // No processor: the file goes into the editor, and saving writes it.
     held.ReplayLog(services_.view);

@@ -1,6 +1,7 @@
 #include "system/system_page.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -12,6 +13,7 @@
 #include "link/frames.h"
 #include "link/link_view.h"
 #include "panels/picture_button.h"
+#include "panels/ui_text.h"
 #include "presets/device_modes.h"
 #include "store/param_store.h"
 #include "system/mode_panel.h"
@@ -50,12 +52,13 @@ bool SystemServices::Linked() const {
   return link.LinkState == 2;
 }
 
-std::string SystemServices::NotReadyText() const {
-  return link.Connected() ? "设备忙,请稍后再试!" : "设备未连接";
+QString SystemServices::NotReadyText() const {
+  return link.Connected() ? QCoreApplication::translate("SystemServices", "设备忙,请稍后再试!")
+                          : CoreText("Link", kNotLinkedText);
 }
 
-void SystemServices::Message(const std::string& text) const {
-  view.ShowMessage(text);
+void SystemServices::Message(const QString& text) const {
+  view.ShowMessage(text.toStdString());
 }
 
 Answer SystemServices::Ask(const QString& caption, const QString& text, QuestionButtons buttons,
@@ -75,7 +78,7 @@ SystemPage::SystemPage(EditorContext& editor, ParamStore& store, DeviceLink& lin
   // through the page's messages and asks whether the pages are locked.
   EditSession& session = editor.Session();
   session.SaveRecovery = [this](const Settings& settings) { return presets_->SaveRecovery(settings); };
-  session.ShowMessage = [this](const QString& text) { services_.Message(text.toStdString()); };
+  session.ShowMessage = [this](const QString& text) { services_.Message(text); };
   session.PagesLocked = [this] {
     const QWidget* prompt = services_.Find("FirstCheckGrop");
     return prompt != nullptr && !prompt->isHidden();
@@ -165,7 +168,7 @@ bool SystemPage::PasswordChangeKey(ChangeGroup& group) {
       if (services_.sendText) services_.sendText(group.command, firstText);
       break;
     case PasswordChangeStep::Outcome::Mismatch:
-      services_.Message("密码不一致!");
+      services_.Message(tr("密码不一致!"));
       break;
     case PasswordChangeStep::Outcome::Unchanged:
       break;
@@ -188,7 +191,7 @@ void SystemPage::SysPassOkBtnClick() {
   const std::string entered = sysPass_->text().toStdString();
   sysPass_->clear();
   if (!PasswordAccepted(entered, services_.store.SystemPassword, kSystemPasswordLength)) {
-    services_.Message("密码错误!");
+    services_.Message(tr("密码错误!"));
     return;
   }
   if (!services_.Linked()) return;
@@ -226,7 +229,7 @@ void SystemPage::UnlockOkBtnClick() {
   unlock_->clear();
   if (!PasswordAccepted(entered, services_.store.LockPassword, kLockPasswordLength)) return;
   SetLocked(false);
-  services_.Message("解锁成功");
+  services_.Message(tr("解锁成功"));
 }
 
 }  // namespace dsp

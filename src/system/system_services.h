@@ -34,8 +34,9 @@ struct SystemServices {
   bool Linked() const;
   // Why a command cannot go out now: "设备未连接" with no processor on the
   // line, a busy notice while a transfer or an acknowledgement is awaited.
-  std::string NotReadyText() const;
-  void Message(const std::string& text) const;
+  QString NotReadyText() const;
+  // A message box with a text in the user's language.
+  void Message(const QString& text) const;
   Answer Ask(const QString& caption, const QString& text, QuestionButtons buttons,
              const QuestionDetails& details = {}) const;
   // A widget of the main window by its layout name.

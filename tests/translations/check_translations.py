@@ -4,9 +4,11 @@ translation file has unfinished entries.
 
 1. Every string literal in src/ that holds Chinese characters must stand in
    a translation call (tr, translate, QT_TR_NOOP, QT_TRANSLATE_NOOP,
-   DSP_TRANSLATE_NOOP) opened on the same line or the line before, unless
-   the line ends with the marker comment `// untranslated: REASON` (texts the
-   processor itself stores or compares, never shown as program text).
+   DSP_TRANSLATE_NOOP) opened on the same line, the line before, or earlier
+   in the same statement (a text written over several lines), unless
+   the line or the comment line before it holds the marker comment
+   `// untranslated: REASON` (texts the processor itself stores or compares,
+   never shown as program text).
 2. lupdate is run over the sources into copies of translations/*.ts; the
    result must hold no unfinished entry (a new or changed source text
    without its translation).
@@ -40,12 +42,32 @@ def code_part(line):
     return line
 
 
+def ends_statement(code):
+    """True when the code (a line without its comment) ends or opens a
+    statement or block outside string literals: ; { or }."""
+    in_string = False
+    i = 0
+    while i < len(code):
+        c = code[i]
+        if c == '\\' and in_string:
+            i += 2
+            continue
+        if c == '"':
+            in_string = not in_string
+        elif not in_string and c in ';{}':
+            return True
+        i += 1
+    return False
+
+
 def unmarked_texts(src):
     problems = []
     for path in sorted(src.rglob('*')):
         if path.suffix not in ('.cpp', '.h'):
             continue
         previous = ''
+        previous_line = ''
+        open_call = False  # a translation call opened earlier in this statement
         in_block_comment = False
         for number, line in enumerate(path.read_text(encoding='utf-8').splitlines(), 1):
             stripped = line.strip()
@@ -57,10 +79,15 @@ def unmarked_texts(src):
                 in_block_comment = True
                 continue
             code = code_part(line)
-            if CJK_LITERAL.search(code) and not EXEMPT.search(line):
-                if not MARKERS.search(code) and not MARKERS.search(previous):
+            if CJK_LITERAL.search(code) and not EXEMPT.search(line) and not EXEMPT.search(previous_line):
+                if not MARKERS.search(code) and not MARKERS.search(previous) and not open_call:
                     problems.append(f'{path.relative_to(src.parent)}:{number}: {stripped}')
+            if MARKERS.search(code):
+                open_call = True
+            if ends_statement(code):
+                open_call = False
             previous = code
+            previous_line = line
     return problems
 
 
