@@ -48,6 +48,11 @@ int main(int argc, char** argv) {
   const std::optional<dsp::UiLanguage> chosen =
       dsp::ChooseLanguage(langOption, QLocale::system().uiLanguages());
   const dsp::UiLanguage language = chosen.value_or(dsp::UiLanguage::Chinese);
+  if (!chosen) {
+    PrintHelp(argc, argv, language, stderr,
+              QStringLiteral("unknown language: %1 (use zh or en)").arg(langOption));
+    return dsp::cli::kExitUsage;
+  }
 
   // --help and --version are answered before the window system is reached,
   // so that they work without a display.
@@ -64,11 +69,6 @@ int main(int argc, char** argv) {
                   qPrintable(QCoreApplication::applicationVersion()));
       return 0;
     }
-  }
-  if (!chosen) {
-    PrintHelp(argc, argv, language, stderr,
-              QStringLiteral("unknown language: %1 (use zh or en)").arg(langOption));
-    return dsp::cli::kExitUsage;
   }
   // A command runs without a window (and without a display).
   if (dsp::cli::HasCommand(argc, argv)) return dsp::cli::Run(argc, argv, language);

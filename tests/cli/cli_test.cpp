@@ -30,6 +30,7 @@ namespace dsp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Environment;
 using test::ProgramResult;
 using test::RunProgram;
 
@@ -114,6 +115,38 @@ TEST_F(CommandLine, WrongCommandsAndArgumentsExitTwoWithTheUsage) {
     EXPECT_NE(r.err.find("Usage:"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("recall-mode N"), std::string::npos) << "the usage lists the commands";
     EXPECT_TRUE(r.out.empty()) << r.out;
+  }
+}
+
+TEST_F(CommandLine, TheHelpSpeaksTheChosenLanguage) {
+  const Environment c{{"LANGUAGE", ""}, {"LANG", ""}, {"LC_ALL", "C"}};
+  const Environment english{{"LANGUAGE", ""}, {"LANG", ""}, {"LC_ALL", "en_US.UTF-8"}};
+  const char* chinese = "命令(不打开窗口";
+  const char* inEnglish = "Commands (no window";
+  struct Case {
+    std::vector<std::string> args;
+    Environment env;
+    int code;
+    const char* expected;  // on standard output for --help, else on standard error
+  };
+  const Case cases[] = {
+      {{"--help"}, c, 0, chinese},  // the C locale: the processor's own language
+      {{"--help"}, english, 0, inEnglish},
+      {{"--help", "--lang", "en"}, c, 0, inEnglish},
+      {{"--lang=zh", "-h"}, english, 0, chinese},
+      {{"--lang", "en", "frob"}, c, 2, inEnglish},  // a usage error speaks it too
+      {{"--lang", "fr", "--help"}, c, 2, "unknown language: fr"},
+  };
+  for (const Case& k : cases) {
+    const ProgramResult r = RunProgram(k.args, 10000, {}, {}, k.env);
+    SCOPED_TRACE(k.args.front() + " " + k.args.back());
+    EXPECT_EQ(r.code(), k.code) << Describe(r);
+    const std::string& shown = k.code == 0 ? r.out : r.err;
+    EXPECT_NE(shown.find(k.expected), std::string::npos) << shown;
+    // The options are described in the same language as the commands.
+    if (k.code == 0)
+      EXPECT_NE(shown.find(k.expected == chinese ? "显示本帮助并退出" : "Show this help and exit."),
+                std::string::npos);
   }
 }
 

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dsp::test {
@@ -33,10 +34,12 @@ struct ProgramResult {
 
 // `onErr` is called with all of standard error so far whenever more came.
 // With `errTerminal` set, standard error is that terminal instead (the
-// caller reads it there).
+// caller reads it there). `env` sets (or, with an empty value, unsets)
+// environment variables of the child.
+using Environment = std::vector<std::pair<std::string, std::string>>;
 inline ProgramResult RunProgram(const std::vector<std::string>& args, int timeoutMs = 60000,
                                 const std::function<void(const std::string&)>& onErr = {},
-                                const std::string& errTerminal = {}) {
+                                const std::string& errTerminal = {}, const Environment& env = {}) {
   ProgramResult result;
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return result;
@@ -57,6 +60,12 @@ inline ProgramResult RunProgram(const std::vector<std::string>& args, int timeou
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("QT_QPA_PLATFORM");
+    for (const auto& [name, value] : env) {
+      if (value.empty())
+        unsetenv(name.c_str());
+      else
+        setenv(name.c_str(), value.c_str(), 1);
+    }
     std::vector<char*> argv{const_cast<char*>(binary.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);

@@ -31,9 +31,12 @@ class RecordingView : public LinkView {
   std::vector<int> selectedPorts;  // every selection the port list showed
   std::string dialogText;
   std::vector<std::string> portProblems;  // every problem text shown, "" when cleared
+  // The language the link is to speak; null: the source texts.
+  const Translator* texts = nullptr;
   // Runs after every SetTimerRunning, for tests that drive the timers.
   std::function<void(LinkTimer, bool)> onTimer;
 
+  const Translator& Texts() const override { return texts != nullptr ? *texts : SourceTexts(); }
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   void UpdateStatusDialog(const std::string& text, int percent) override {
     dialogText = text;

@@ -5,13 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTranslator>
 
+#include "linked_app.h"
+#include "logview/traffic_log.h"
 #include "mainwindow/main_window.h"
 #include "panels/picture_button.h"
 #include "store/param_store.h"
+#include "system/system_page.h"
 #include "ui_fixture.h"
 
 namespace dsp {
@@ -68,6 +73,51 @@ TEST(LanguageTest, EnglishTranslationIsEmbeddedAndUsedByTheWindow) {
     EXPECT_TRUE(found);
   }
   QCoreApplication::removeTranslator(english.get());
+}
+
+// The whole application made under the English translation, linked to the
+// in-process processor: what the core says (status, traffic, parameter
+// names, preset notices) reaches the user in English too.
+class EnglishApp : public LinkedApp {
+ protected:
+  void SetUp() override {
+    emulator.LoadFactorySetting();  // no keyboard lock prompt
+    english_ = InstallTranslation(*qApp, UiLanguage::English);
+    ASSERT_NE(english_, nullptr);
+  }
+  void TearDown() override {
+    LinkedApp::TearDown();
+    if (english_) QCoreApplication::removeTranslator(english_.get());
+  }
+
+ private:
+  std::unique_ptr<QTranslator> english_;
+};
+
+TEST_F(EnglishApp, TheCoresTextsReachTheUserInEnglish) {
+  Connect();
+  Flush();
+  EXPECT_EQ(W<QLabel>("LinkStatusLine")->accessibleName(), QStringLiteral("Connected"));
+  QStringList traffic;
+  for (const TrafficLog::Entry& e : app->Traffic().Entries()) traffic << e.text;
+  for (const char* line : {"Open EMU", "Status: Searching...", "Status: Connected", "Sent FC", "Received F"})
+    EXPECT_TRUE(traffic.join(QLatin1Char('\n')).contains(QString::fromLatin1(line))) << line;
+
+  // A parameter named in the user's language in the undo button's tooltip.
+  app->Window().Pages().FormTabBtn1Click(app->Window().Registry().PageTabs()[0]);
+  auto* field = W<QLineEdit>("MusFreEdit3");
+  QTest::mouseClick(field, Qt::LeftButton);
+  field->selectAll();
+  QTest::keyClicks(field, QStringLiteral("1200"));
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_TRUE(W<QWidget>("UndoBtn")->toolTip().startsWith(QStringLiteral("Undo: Music EQ3 Frequency ")))
+      << W<QWidget>("UndoBtn")->toolTip().toStdString();
+
+  // A preset notice: loading with an empty name finds no file.
+  app->System().Services().ask = [](const QString&, const QString&, QuestionButtons) { return Answer::Yes; };
+  W<QLineEdit>("FileEdit")->clear();
+  W<QAbstractButton>("LoadPresetBtn")->click();
+  EXPECT_EQ(messages, QStringList{QStringLiteral("File not found")});
 }
 
 }  // namespace
