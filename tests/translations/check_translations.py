@@ -20,13 +20,14 @@ import subprocess
 import sys
 import tempfile
 
-MARKERS = re.compile(r'\b(tr|translate|QT_TR_NOOP|QT_TRANSLATE_NOOP|DSP_TRANSLATE_NOOP|TrText)\s*\(')
+MARKERS = re.compile(r'\b(tr|translate|QT_TR_NOOP|QT_TRANSLATE_NOOP|DSP_TRANSLATE_NOOP)\s*\(')
 CJK_LITERAL = re.compile(r'"(?:[^"\\]|\\.)*[\u3000-\u9fff\uff00-\uffef](?:[^"\\]|\\.)*"')
 EXEMPT = re.compile(r'//\s*untranslated:')
 
 
-def code_part(line):
-    """The line without a trailing // comment outside string literals."""
+def outside_strings(line):
+    """The positions of the line's characters that stand outside string
+    literals (escapes inside a literal are skipped)."""
     in_string = False
     i = 0
     while i < len(line):
@@ -36,28 +37,23 @@ def code_part(line):
             continue
         if c == '"':
             in_string = not in_string
-        elif not in_string and line.startswith('//', i):
-            return line[:i]
+        elif not in_string:
+            yield i
         i += 1
+
+
+def code_part(line):
+    """The line without a trailing // comment outside string literals."""
+    for i in outside_strings(line):
+        if line.startswith('//', i):
+            return line[:i]
     return line
 
 
 def ends_statement(code):
     """True when the code (a line without its comment) ends or opens a
     statement or block outside string literals: ; { or }."""
-    in_string = False
-    i = 0
-    while i < len(code):
-        c = code[i]
-        if c == '\\' and in_string:
-            i += 2
-            continue
-        if c == '"':
-            in_string = not in_string
-        elif not in_string and c in ';{}':
-            return True
-        i += 1
-    return False
+    return any(code[i] in ';{}' for i in outside_strings(code))
 
 
 def unmarked_texts(src):
@@ -79,7 +75,8 @@ def unmarked_texts(src):
                 in_block_comment = True
                 continue
             code = code_part(line)
-            if CJK_LITERAL.search(code) and not EXEMPT.search(line) and not EXEMPT.search(previous_line):
+            exempt = EXEMPT.search(line) or (previous_line.lstrip().startswith('//') and EXEMPT.search(previous_line))
+            if CJK_LITERAL.search(code) and not exempt:
                 if not MARKERS.search(code) and not MARKERS.search(previous) and not open_call:
                     problems.append(f'{path.relative_to(src.parent)}:{number}: {stripped}')
             if MARKERS.search(code):
