@@ -2,6 +2,7 @@
 # Renders the eight pages of the main window and the status dialog to PNG
 # files under screenshots/ (or the folder given as the first argument),
 # building the UI tests first if needed. Runs under a virtual X display.
+# DSP_SCREENSHOT_LANG=en renders the English window.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-$root/screenshots}"

@@ -1,13 +1,16 @@
 // Renders each page of the main window and the status dialog to PNG files
 // for review. Runs only when DSP_SCREENSHOT_DIR names the output folder
-// (scripts/screenshots.sh sets it and runs under a virtual display).
+// (scripts/screenshots.sh sets it and runs under a virtual display); with
+// DSP_SCREENSHOT_LANG=en the window speaks English.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTranslator>
 
+#include "i18n/language.h"
 #include "mainwindow/main_window.h"
 #include "editing/page_switcher.h"
 #include "mainwindow/status_dialog.h"
@@ -23,6 +26,9 @@ TEST(Screenshots, RenderEveryPage) {
   const QString dir = qEnvironmentVariable("DSP_SCREENSHOT_DIR");
   if (dir.isEmpty()) GTEST_SKIP() << "set DSP_SCREENSHOT_DIR to render the pages";
   QDir().mkpath(dir);
+  const bool english = qEnvironmentVariable("DSP_SCREENSHOT_LANG") == QLatin1String("en");
+  const std::unique_ptr<QTranslator> translation =
+      InstallTranslation(*qApp, english ? UiLanguage::English : UiLanguage::Chinese);
   ParamStore store;
   MainWindow window(store);
   window.show();
@@ -42,10 +48,11 @@ TEST(Screenshots, RenderEveryPage) {
     ASSERT_TRUE(window.grab().save(path)) << path.toStdString();
   }
   StatusDialog dialog;
-  dialog.UpdateStatus(QStringLiteral("连接中..."), 38);
+  dialog.UpdateStatus(QCoreApplication::translate("Link", "连接中..."), 38);
   dialog.show();
   QApplication::processEvents();
   ASSERT_TRUE(dialog.grab().save(dir + QStringLiteral("/status.png")));
+  if (translation) QCoreApplication::removeTranslator(translation.get());
 }
 
 }  // namespace
