@@ -54,7 +54,7 @@ const ParamEntry* RowMate(const ParamEntry& entry, int rowOffset, ParamKind kind
   return nullptr;
 }
 
-// A name as it is built: the pieces, and the same in the source texts.
+// A name as it is built, piece by piece.
 class Name {
  public:
   Name& Plain(std::string text) { return Add(NamePiece::Kind::Plain, nullptr, std::move(text)); }
@@ -66,7 +66,6 @@ class Name {
     pieces_.insert(pieces_.end(), other.pieces_.begin(), other.pieces_.end());
     return *this;
   }
-  bool Empty() const { return pieces_.empty(); }
   const std::vector<NamePiece>& Pieces() const { return pieces_; }
 
  private:
