@@ -251,7 +251,9 @@ void EqGraph::EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos)
     if (!SelectField(BandFieldAddress(point->Index(), 3))) drag_.CancelRightDrag();
   }
   if (r.drawSlot >= 0) DrawEq(r.drawSlot, r.drawChannel);
-  if (r.selectGainField) SelectField(BandFieldAddress(point->Index(), 2));
+  // The band is drawn with its value label at once, also when its gain was
+  // the change seen last (a filter point pressed in between).
+  if (r.selectGainField && SelectField(BandFieldAddress(point->Index(), 2))) DrawLastChange(true);
 }
 
 void EqGraph::EP1MouseMove(BandPoint* point, QPoint pos) {
@@ -261,8 +263,8 @@ void EqGraph::EP1MouseMove(BandPoint* point, QPoint pos) {
   if (r.qStep) {
     editor_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : (r.direction < 0 ? kStepDown : kStepSet));
     // The curve follows the Q while the button is held (the timer waits for
-    // the release); no step is pending, so this only redraws.
-    ApplyPendingDrag();
+    // the release).
+    DrawLastChange(true);
     return;
   }
   if (r.movePoint) point->move(p.left, p.top);
@@ -320,7 +322,8 @@ void EqGraph::EQlabelMouseUp() {
 void EqGraph::ApplyPendingDrag() {
   const PointControls& controls = slots_.ControlsOfPoint(drag_.DragBand());
   ControlRegistry& registry = editor_.Registry();
-  for (const ApplyCall& call : drag_.TakePending(controls)) {
+  const std::vector<ApplyCall> calls = drag_.TakePending(controls);
+  for (const ApplyCall& call : calls) {
     QWidget* target = nullptr;
     if (call.gain) {
       target = registry.PrimaryControl(controls.gainAddress);
@@ -331,11 +334,16 @@ void EqGraph::ApplyPendingDrag() {
     if (target == nullptr || registry.IsFiller(target)) continue;
     editor_.Pipeline().ApplyValue(target, kStepSet, call.displayOnly, call.value);
   }
+  DrawLastChange(!calls.empty());
+}
+
+void EqGraph::DrawLastChange(bool always) {
   const EditState& editing = editor_.Editing();
-  if (drag_.TakeChange(editing.LastChangedAddress, editing.LastChangedValue)) {
-    const int band = EqPosition(editing.LastChangedAddress) / 256;
-    if (band != kNotEqField) DrawEq(band, ChannelOf(editing.LastChangedAddress));
-  }
+  // A step of the graph's own is drawn even when it repeats the change seen
+  // last: after an undo, the same value again is a change on the screen.
+  if (!drag_.TakeChange(editing.LastChangedAddress, editing.LastChangedValue) && !always) return;
+  const int band = EqPosition(editing.LastChangedAddress) / 256;
+  if (band != kNotEqField) DrawEq(band, ChannelOf(editing.LastChangedAddress));
 }
 
 void EqGraph::RedrawPage() {

@@ -78,6 +78,9 @@ class EqGraph : public QObject {
   bool SelectField(int address);
   void PlaceAxisLabels();
   void ShowValueLabel(const ValueLabel& label);
+  // Redraws the band changed last when the change was not seen yet, or
+  // `always`.
+  void DrawLastChange(bool always);
   // A press on a point opens one undo step; its release (on the point or
   // the canvas) applies what is pending and closes it.
   void OpenGesture();
