@@ -765,6 +765,29 @@ Without a command it opens the window; with one it runs it and exits.</translati
     </message>
 </context>
 <context>
+    <name>dsp::EqGraph</name>
+    <message>
+        <source>均衡曲线</source>
+        <translation>EQ graph</translation>
+    </message>
+    <message>
+        <source>高通滤波</source>
+        <translation>High-pass filter</translation>
+    </message>
+    <message>
+        <source>低通滤波</source>
+        <translation>Low-pass filter</translation>
+    </message>
+    <message>
+        <source>第%1段</source>
+        <translation>Band %1</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>dsp::MainWindow</name>
     <message>
         <source>数字音效处理器控制中心</source>

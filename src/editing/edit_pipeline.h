@@ -65,7 +65,9 @@ class EditPipeline : public QObject {
   bool IsBandField(const QWidget* widget) const;
 
   // ---- reactions, under the layout's handler names ----
-  void MusFreEdit1Click(QLineEdit* field);
+  // `takeFocus` false leaves the keyboard focus where it is (the EQ graph
+  // selecting a band while it has the focus).
+  void MusFreEdit1Click(QLineEdit* field, bool takeFocus = true);
   // Returns true when the key is discarded.
   bool MusFreEdit1KeyPress(QLineEdit* field, const QKeyEvent& key);
   void MusFreEdit1KeyDown(int key);

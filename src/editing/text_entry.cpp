@@ -44,10 +44,10 @@ bool DiscardsKey(const QKeyEvent& key) {
 
 }  // namespace
 
-void EditPipeline::MusFreEdit1Click(QLineEdit* field) {
+void EditPipeline::MusFreEdit1Click(QLineEdit* field, bool takeFocus) {
   if (KindOf(registry_.PrimaryControl(Tag(field))) != WidgetKind::TextField || !IsBandField(field)) return;
   editing_.EditClicked = true;
-  field->setFocus(Qt::MouseFocusReason);
+  if (takeFocus) field->setFocus(Qt::MouseFocusReason);
   editing_.CurrentEdit = field;
   editing_.LastGoodText = field->text();
   // Normalise the text and select the band; the value is stored, not sent.

@@ -106,6 +106,13 @@ int BandSlots::LoadBands(const ParamStore& store, int band, int channel) {
   return (bands - 1) + 100 * filters;
 }
 
+int BandSlots::SlotOfPoint(int point) const {
+  for (int i = 0; i <= lastBandSlot_ && i < kBandSlotCount; ++i) {
+    if (slots_[static_cast<std::size_t>(i)].point == point) return i;
+  }
+  return -1;
+}
+
 std::array<float, GridPoints> BandSlots::Total() const {
   std::array<float, GridPoints> total{};
   for (int i = 0; i <= lastBandSlot_ && i < kBandSlotCount; ++i) {

@@ -109,6 +109,8 @@ class BandSlots {
     return pointControls_[static_cast<std::size_t>(Clamp(point))];
   }
   int LastBandSlot() const { return lastBandSlot_; }
+  // The slot a band point shows in the last drawing, -1 for none.
+  int SlotOfPoint(int point) const;
 
   // The sum of the curves of slots 0..LastBandSlot, in slot order.
   std::array<float, GridPoints> Total() const;

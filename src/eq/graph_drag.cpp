@@ -12,6 +12,7 @@ namespace dsp {
 namespace {
 
 constexpr int kZeroDbStep = 120;
+constexpr int kTopGainStep = 180;  // +12 dB, the top of the graph
 constexpr int kEchoLowPassOffset = 168;
 constexpr int kLastFreqStep = 361;
 
@@ -21,6 +22,70 @@ int Px(double v) {
 
 int Step(int kind, double value) {
   return static_cast<int>(RoundHalfEven(TextToStep(kind, value)));
+}
+
+// The whole-hertz frequency under the centre of a point whose left edge is
+// at `left` (h half its size).
+double CentreHz(const GraphGeometry& g, int left, int h) {
+  return static_cast<double>(RoundHalfEven(g.XToFreq(left + h)));
+}
+
+// What the page rules allow a dragged point. A locked point does not move;
+// the others move sideways, and up and down only when `vertical`. A pinned
+// point stays at pinHz once the frequency step its centre would reach is at
+// or beyond pinStep (above it for pinAbove, below it otherwise).
+struct PointRule {
+  bool locked = false;
+  bool vertical = true;
+  double pinHz = 0;  // 0: no pin
+  int pinStep = 0;
+  bool pinAbove = true;
+
+  bool Pins(int step) const { return pinHz > 0 && (pinAbove ? step >= pinStep : step <= pinStep); }
+};
+
+// Filter points never move vertically. The high-pass points of the
+// microphone and output pages and the subwoofer's low-pass stop at 309 Hz,
+// the echo high-pass at 2000 Hz, and the echo low-pass cannot go below
+// 500 Hz. Automatic mode locks the music page and the output filters.
+PointRule RuleOf(int page, int point, bool manual) {
+  PointRule rule;
+  switch (page) {
+    case 0:
+      rule.locked = !manual;
+      break;
+    case 1:
+      if (point > 14) {
+        rule.vertical = false;
+        if (point == kHighPassPoint) rule = {false, false, 309, 143, true};
+      }
+      break;
+    case 2:
+      if (point > 2) {
+        rule.vertical = false;
+        if (point == kHighPassPoint) rule = {false, false, 2000, 241, true};
+        if (point == kLowPassPoint) rule = {false, false, 500, 168, false};
+      }
+      break;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+      if (point > (page == 5 ? 2 : 4)) rule = {!manual, false, 309, 143, true};
+      break;
+    default:
+      break;
+  }
+  return rule;
+}
+
+// Where a pinned point's left edge stays, and the frequency step it stands at.
+int PinnedLeft(const GraphGeometry& g, const PointRule& rule, int h) {
+  return Px(g.FreqToX(rule.pinHz) - h);
+}
+
+int PinnedStep(const GraphGeometry& g, const PointRule& rule, int h) {
+  return Step(role::BandFreq, CentreHz(g, PinnedLeft(g, rule, h), h));
 }
 
 }  // namespace
@@ -46,6 +111,15 @@ DragSteps StoredDragSteps(const ParamStore& store, const PointControls& controls
       break;
   }
   steps.gain = controls.gainAddress >= 0 ? store.Param(controls.gainAddress) : kZeroDbStep;
+  return steps;
+}
+
+DragSteps KeyStartSteps(const ParamStore& store, const PointControls& controls) {
+  DragSteps steps = StoredDragSteps(store, controls);
+  // A high-pass value v is drawn at step v - 1 and a drag sends the step it
+  // reaches as the value: a key starts from v itself, so that one step
+  // always changes the value by one.
+  if (controls.scale == FreqScale::HighPass) steps.freq = store.Param(controls.freqAddress);
   return steps;
 }
 
@@ -119,42 +193,14 @@ MoveResult GraphDrag::Move(int x, int y, PointRect& p, const DragContext& contex
   int dY = y - pressY_;
   const int h = p.height / 2;
   const int t = Step(role::BandFreq, g.XToFreq(p.left + dX + h));
-  auto pin = [&](double hz) {
-    p.left = Px(g.FreqToX(hz) - h);
-    dX = 0;
-  };
-  const int point = dragPoint_;
+  const PointRule rule = RuleOf(context.page, dragPoint_, context.manual);
+  if (rule.locked) return result;
   // Taken before the page rules: a pin moves the point too.
   const PointRect before = p;
-  switch (context.page) {
-    case 0:
-      if (!context.manual) return result;
-      break;
-    case 1:
-      if (point > 14) {
-        dY = 0;
-        if (point == kHighPassPoint && t >= 143) pin(309);
-      }
-      break;
-    case 2:
-      if (point > 2) {
-        dY = 0;
-        if (point == kHighPassPoint && t >= 241) pin(2000);
-        if (point == kLowPassPoint && t <= 168) pin(500);
-      }
-      break;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-      if (point > (context.page == 5 ? 2 : 4)) {
-        dY = 0;
-        if (!context.manual) return result;
-        if (t >= 143) pin(309);
-      }
-      break;
-    default:
-      break;
+  if (!rule.vertical) dY = 0;
+  if (rule.Pins(t)) {
+    p.left = PinnedLeft(g, rule, h);
+    dX = 0;
   }
   p.left += dX;
   p.top += dY;
@@ -168,7 +214,7 @@ MoveResult GraphDrag::Move(int x, int y, PointRect& p, const DragContext& contex
   const double lowX = g.FreqToX(19.5);
   if (p.left < lowX - h) p.left = static_cast<int>(std::floor(lowX)) - h;
 
-  dragFreqHz_ = static_cast<double>(RoundHalfEven(g.XToFreq(p.left + h)));
+  dragFreqHz_ = CentreHz(g, p.left, h);
   dragGainDb_ = g.YToDb(p.top + h - context.imageTop);
   if (dragFreqHz_ > 20600) {
     dragFreqHz_ = 20600;
@@ -182,6 +228,27 @@ MoveResult GraphDrag::Move(int x, int y, PointRect& p, const DragContext& contex
   result.movePoint = p.left != before.left || p.top != before.top;
   result.applyPending = pendingFreq_ != sentFreq_ || pendingGain_ != sentGain_;
   return result;
+}
+
+bool GraphDrag::Nudge(int freqSteps, int gainSteps, const DragContext& context, DragSteps from) {
+  if (!dragActive_ || rightDrag_ || !context.windowReady || dragPoint_ < 0) return false;
+  const PointRule rule = RuleOf(context.page, dragPoint_, context.manual);
+  if (rule.locked) return false;
+  int freq = from.freq;
+  if (freqSteps != 0) {
+    freq = std::clamp(from.freq + freqSteps, 0, kLastFreqStep);
+    if (rule.Pins(freq)) freq = PinnedStep(context.geometry, rule, PointSize(dragPoint_) / 2);
+    // A filter set beyond its pin elsewhere stays there: a key never moves
+    // against its own direction.
+    if ((freq - from.freq) * freqSteps < 0) freq = from.freq;
+  }
+  const int gain = rule.vertical ? std::clamp(from.gain + gainSteps, 0, kTopGainStep) : from.gain;
+  dragBand_ = dragPoint_;
+  sentFreq_ = from.freq;
+  sentGain_ = from.gain;
+  pendingFreq_ = freq;
+  pendingGain_ = gain;
+  return StepsPending();
 }
 
 std::vector<ApplyCall> GraphDrag::TakePending(const PointControls& controls) {

@@ -2,7 +2,8 @@
 // The mouse on the EQ graph's band points, as a state machine without
 // widgets: a left drag moves a point and turns its place into a frequency
 // step and a gain step, with the page rules that keep filter points on
-// their line and inside their ranges; a right press steps the band's Q. The
+// their line and inside their ranges; a right press steps the band's Q. A
+// keyboard step stands for a one-step move of a pressed point (Nudge). The
 // graph widget forwards the mouse events and carries out what the results
 // ask for (select a field, step it, apply the pending steps, redraw).
 
@@ -56,6 +57,12 @@ struct ApplyCall {
   int value = 0;
 };
 
+// A frequency step and a gain step of a drag.
+struct DragSteps {
+  int freq = 0;
+  int gain = 0;
+};
+
 class GraphDrag {
  public:
   // A press on band point `point` at (x, y) in the point's coordinates.
@@ -66,6 +73,12 @@ class GraphDrag {
                     int storedGain);
   // A move over the pressed point; p is the point's rectangle, moved in place.
   MoveResult Move(int x, int y, PointRect& p, const DragContext& context);
+  // A keyboard step of the pressed point, in place of a left-button move:
+  // `freqSteps` steps along the frequency scale and `gainSteps` along the
+  // gain scale from `from` (KeyStartSteps), kept inside the limits and page
+  // rules a drag keeps (the locks, the pins, filters only sideways). True
+  // when a step is pending (TakePending hands it on as a drag step).
+  bool Nudge(int freqSteps, int gainSteps, const DragContext& context, DragSteps from);
   // A release on a point; true when the band's gain field is to be selected.
   bool Release(MouseButton button, const DragContext& context);
   // A move over the graph picture with the right button held (x in the
@@ -122,11 +135,10 @@ class GraphDrag {
 // The stored frequency and gain of a point's controls as drag steps: the
 // band's own steps; a filter's value (the echo low-pass value + 168, its
 // off value as step 361) and the 0 dB gain step.
-struct DragSteps {
-  int freq = 0;
-  int gain = 0;
-};
 DragSteps StoredDragSteps(const ParamStore& store, const PointControls& controls);
+// The same for a keyboard step, which starts from a high-pass value itself
+// rather than from the step below, where its point is drawn.
+DragSteps KeyStartSteps(const ParamStore& store, const PointControls& controls);
 
 // The value the frequency control of `controls` gets for a frequency step.
 int FreqControlValue(const PointControls& controls, int freqStep);

@@ -1,6 +1,7 @@
 #include "graph/eq_graph.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -53,6 +54,8 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
   image_ = new GraphImage(area);
   image_->setObjectName(QStringLiteral("Image1"));
   image_->setGeometry(0, 0, area->width(), area->height());
+  image_->setAccessibleName(tr("均衡曲线"));
+  image_->installEventFilter(this);
   connect(image_, &GraphImage::rebuilt, this, [this] { PlaceAxisLabels(); });
   connect(image_, &GraphImage::ratioChanged, this, [this] { RedrawPage(); });
   connect(image_, &GraphImage::mouseMoved, this,
@@ -86,6 +89,7 @@ void EqGraph::Build(QWidget* panel, QWidget* area) {
                              : (i == kHighPassPoint ? QStringLiteral("HPF") : QStringLiteral("LPF"));
     auto* point = new BandPoint(i, skin::BandPoint(i), area);
     point->setObjectName(name);
+    point->setAccessibleName(PointName(i));
     point->setGeometry(0, 0, PointSize(i), PointSize(i));
     point->hide();
     connect(point, &BandPoint::pressed, this,
@@ -148,6 +152,14 @@ void EqGraph::PlaceAxisLabels() {
 }
 
 bool EqGraph::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == image_) {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      return Image1KeyPress(key->key(), key->modifiers());
+    }
+    if (event->type() == QEvent::FocusIn) ShowKeyPoint();
+    return false;
+  }
   if (event->type() != QEvent::MouseButtonRelease) return false;
   if (watched == valueLabel_ || watched == passLabel_) {
     EQlabelMouseUp();
@@ -179,6 +191,7 @@ void EqGraph::DrawEq(int band, int channel) {
   if (d.label) ShowValueLabel(*d.label);
   image_->DrawCurve(d.curve, editor_.Pages().CurveColour());
   lastCurve_ = d.curve;
+  ShowKeyPoint();
 }
 
 void EqGraph::ShowValueLabel(const ValueLabel& label) {
@@ -223,7 +236,9 @@ bool EqGraph::SelectField(int address) {
   auto* field = qobject_cast<QLineEdit*>(editor_.Registry().PrimaryControl(address));
   if (field == nullptr || editor_.Registry().IsFiller(field)) return false;
   if (!field->isEnabled() || !field->isVisible() || field->focusPolicy() == Qt::NoFocus) return false;
-  editor_.Pipeline().MusFreEdit1Click(field);
+  // While the graph has the keyboard focus it keeps it, so that its keys go
+  // on working on the band.
+  editor_.Pipeline().MusFreEdit1Click(field, image_ == nullptr || !image_->hasFocus());
   return true;
 }
 
@@ -251,7 +266,14 @@ void EqGraph::EP1MouseDown(BandPoint* point, Qt::MouseButton button, QPoint pos)
     if (!SelectField(BandFieldAddress(point->Index(), 3))) drag_.CancelRightDrag();
   }
   if (r.drawSlot >= 0) DrawEq(r.drawSlot, r.drawChannel);
-  if (r.selectGainField) SelectField(BandFieldAddress(point->Index(), 2));
+  // The band is drawn with its value label at once, also when its gain was
+  // the change seen last (a filter point pressed in between).
+  if (r.selectGainField && SelectField(BandFieldAddress(point->Index(), 2))) DrawLastChange(true);
+  const int page = editor_.Pages().CurrentPageIndex();
+  if (page >= 0 && page < kEqGroups) {
+    pick_ = {point->Index(), page, editor_.Editing().CurrentBand[static_cast<std::size_t>(page)]};
+  }
+  ShowKeyPoint();
 }
 
 void EqGraph::EP1MouseMove(BandPoint* point, QPoint pos) {
@@ -261,11 +283,14 @@ void EqGraph::EP1MouseMove(BandPoint* point, QPoint pos) {
   if (r.qStep) {
     editor_.Pipeline().CommitEditText(r.direction > 0 ? kStepUp : (r.direction < 0 ? kStepDown : kStepSet));
     // The curve follows the Q while the button is held (the timer waits for
-    // the release); no step is pending, so this only redraws.
-    ApplyPendingDrag();
+    // the release).
+    DrawLastChange(true);
     return;
   }
-  if (r.movePoint) point->move(p.left, p.top);
+  if (r.movePoint) {
+    point->move(p.left, p.top);
+    ShowKeyPoint();
+  }
   if (r.applyPending) ApplyPendingDrag();
 }
 
@@ -320,7 +345,8 @@ void EqGraph::EQlabelMouseUp() {
 void EqGraph::ApplyPendingDrag() {
   const PointControls& controls = slots_.ControlsOfPoint(drag_.DragBand());
   ControlRegistry& registry = editor_.Registry();
-  for (const ApplyCall& call : drag_.TakePending(controls)) {
+  const std::vector<ApplyCall> calls = drag_.TakePending(controls);
+  for (const ApplyCall& call : calls) {
     QWidget* target = nullptr;
     if (call.gain) {
       target = registry.PrimaryControl(controls.gainAddress);
@@ -331,11 +357,16 @@ void EqGraph::ApplyPendingDrag() {
     if (target == nullptr || registry.IsFiller(target)) continue;
     editor_.Pipeline().ApplyValue(target, kStepSet, call.displayOnly, call.value);
   }
+  DrawLastChange(!calls.empty());
+}
+
+void EqGraph::DrawLastChange(bool always) {
   const EditState& editing = editor_.Editing();
-  if (drag_.TakeChange(editing.LastChangedAddress, editing.LastChangedValue)) {
-    const int band = EqPosition(editing.LastChangedAddress) / 256;
-    if (band != kNotEqField) DrawEq(band, ChannelOf(editing.LastChangedAddress));
-  }
+  // A step of the graph's own is drawn even when it repeats the change seen
+  // last: after an undo, the same value again is a change on the screen.
+  if (!drag_.TakeChange(editing.LastChangedAddress, editing.LastChangedValue) && !always) return;
+  const int band = EqPosition(editing.LastChangedAddress) / 256;
+  if (band != kNotEqField) DrawEq(band, ChannelOf(editing.LastChangedAddress));
 }
 
 void EqGraph::RedrawPage() {
@@ -353,6 +384,111 @@ void EqGraph::Timer1Timer() {
 bool EqGraph::HasWork() const {
   const EditState& editing = editor_.Editing();
   return drag_.StepsPending() || drag_.ChangeWaiting(editing.LastChangedAddress, editing.LastChangedValue);
+}
+
+// ---------------------------------------------------------------- keyboard
+
+bool EqGraph::Image1KeyPress(int key, Qt::KeyboardModifiers modifiers) {
+  modifiers &= ~Qt::KeypadModifier;
+  const bool plain = modifiers == Qt::NoModifier;
+  const bool forward = key == Qt::Key_Right || key == Qt::Key_BracketRight;
+  std::function<void()> action;
+  if ((plain && (key == Qt::Key_BracketLeft || key == Qt::Key_BracketRight)) ||
+      (modifiers == Qt::ControlModifier && (key == Qt::Key_Left || key == Qt::Key_Right))) {
+    action = [this, forward] { ClickPoint(NeighbourPoint(KeyPoint(), forward ? 1 : -1)); };
+  } else if (plain && key >= Qt::Key_0 && key <= Qt::Key_9) {
+    // 1..9 the first nine bands, 0 the tenth.
+    action = [this, key] { ClickPoint(key == Qt::Key_0 ? 9 : key - Qt::Key_1); };
+  } else if (plain && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+    action = [this, forward] { KeyDrag(forward ? 1 : -1, 0); };
+  } else if (plain && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+    action = [this, key] { KeyDrag(0, key == Qt::Key_Up ? 1 : -1); };
+  } else if (plain && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
+    action = [this, key] { KeyQStep(key == Qt::Key_PageUp ? 1 : -1); };
+  }
+  if (!action) return false;
+  // A point held with the mouse, and the locked pages, take no keys.
+  const EditSession& session = editor_.Session();
+  const bool locked = session.PagesLocked && session.PagesLocked();
+  if (!editor_.WindowReady() || locked || drag_.DragActive()) return true;
+  action();
+  ShowKeyPoint();
+  return true;
+}
+
+bool EqGraph::Shown(int point) const {
+  const BandPoint* p = Point(point);
+  return p != nullptr && !p->isHidden();
+}
+
+int EqGraph::KeyPoint() const {
+  const int page = editor_.Pages().CurrentPageIndex();
+  if (page < 0 || page >= kEqGroups) return -1;
+  const int band = editor_.Editing().CurrentBand[static_cast<std::size_t>(page)];
+  if (pick_.page == page && pick_.band == band && Shown(pick_.point)) return pick_.point;
+  return Shown(band) ? band : -1;
+}
+
+int EqGraph::NeighbourPoint(int from, int direction) const {
+  int i = from >= 0 ? from + direction : (direction > 0 ? 0 : kBandPointCount - 1);
+  for (; i >= 0 && i < kBandPointCount; i += direction) {
+    if (Shown(i)) return i;
+  }
+  return -1;
+}
+
+void EqGraph::ClickPoint(int point) {
+  if (!Shown(point)) return;
+  BandPoint* p = Point(point);
+  EP1MouseDown(p, Qt::LeftButton, p->rect().center());
+  EP1MouseUp(p, Qt::LeftButton);
+}
+
+void EqGraph::KeyDrag(int freqSteps, int gainSteps) {
+  BandPoint* point = Point(KeyPoint());
+  if (point == nullptr) return;
+  EP1MouseDown(point, Qt::LeftButton, point->rect().center());
+  const DragSteps from = KeyStartSteps(editor_.Store(), slots_.ControlsOfPoint(point->Index()));
+  const bool stepped = drag_.Nudge(freqSteps, gainSteps, Context(), from);
+  if (stepped) ApplyPendingDrag();
+  EP1MouseUp(point, Qt::LeftButton);
+  // A dragged point is where the mouse put it; after a key it is drawn
+  // where its new value puts it.
+  if (stepped) DrawLastChange(true);
+}
+
+void EqGraph::KeyQStep(int direction) {
+  BandPoint* point = Point(KeyPoint());
+  if (point == nullptr) return;
+  const QPoint centre = point->rect().center();
+  EP1MouseDown(point, Qt::RightButton, centre);
+  // Without a Q field to step the press leaves no right drag: then a move
+  // would be a left drag's.
+  if (drag_.RightDrag()) EP1MouseMove(point, centre + QPoint(direction, 0));
+  EP1MouseUp(point, Qt::RightButton);
+}
+
+QString EqGraph::PointName(int point) {
+  if (point == kHighPassPoint) return tr("高通滤波");
+  if (point == kLowPassPoint) return tr("低通滤波");
+  return tr("第%1段").arg(point + 1);
+}
+
+void EqGraph::ShowKeyPoint() {
+  if (image_ == nullptr) return;
+  const int point = KeyPoint();
+  const BandPoint* p = Point(point);
+  image_->SetFocusMark(p != nullptr ? p->geometry().translated(-image_->pos()) : QRect());
+  QString description;
+  if (p != nullptr) {
+    description = PointName(point);
+    const int slot = slots_.SlotOfPoint(point);
+    if (slot >= 0) {
+      const QString values = QString::fromStdString(ValueLabelOf(slots_.Slot(slot)).text);
+      description = tr("%1：%2").arg(description, values.split(QLatin1Char('\r')).join(QLatin1Char(' ')));
+    }
+  }
+  if (image_->accessibleDescription() != description) image_->setAccessibleDescription(description);
 }
 
 }  // namespace dsp

@@ -5,8 +5,15 @@
 // machine decides on mouse events: selecting band fields, stepping the Q,
 // applying dragged steps through the edit pipeline, and redrawing after
 // changes made elsewhere (the 15 ms graph timer).
+//
+// The canvas takes the keyboard focus. Its keys work on one point (the
+// page's current band, or the filter point pressed last) and each is made
+// as the mouse gesture it stands for: selecting a point is a click on it,
+// an arrow a press, a one-step move and a release, Page Up/Down a right
+// press, a one-step move to the side and a release.
 
 #include <QObject>
+#include <QString>
 #include <array>
 #include <functional>
 #include <vector>
@@ -57,6 +64,14 @@ class EqGraph : public QObject {
   void EQlabelMouseUp();
   // A click on a band number label selects the band's frequency field.
   void MusEQPointLabel1Click(QLabel* label);
+  // A key pressed while the canvas has the focus; true when it was used
+  // (also when the locked pages or a held point refuse it).
+  bool Image1KeyPress(int key, Qt::KeyboardModifiers modifiers);
+
+  // The point the keys work on (0..16), -1 for none.
+  int KeyPoint() const;
+  // A point's name for the keyboard and assistive technology ("第3段").
+  static QString PointName(int point);
 
   GraphImage* Image() const { return image_; }
   BandPoint* Point(int index) const;
@@ -78,6 +93,21 @@ class EqGraph : public QObject {
   bool SelectField(int address);
   void PlaceAxisLabels();
   void ShowValueLabel(const ValueLabel& label);
+  // Redraws the band changed last when the change was not seen yet, or
+  // `always`.
+  void DrawLastChange(bool always);
+  bool Shown(int point) const;
+  // The shown point next to `from` in `direction` (+1, -1); -1 for none.
+  int NeighbourPoint(int from, int direction) const;
+  // A click on a point, as the keys select it.
+  void ClickPoint(int point);
+  // The key point moved `freqSteps` along the frequency and `gainSteps`
+  // along the gain scale, as a left drag of one step moves it.
+  void KeyDrag(int freqSteps, int gainSteps);
+  // The key point's Q one step up (+1) or down (-1), as a right drag steps it.
+  void KeyQStep(int direction);
+  // The focus ring and the accessible description follow the key point.
+  void ShowKeyPoint();
   // A press on a point opens one undo step; its release (on the point or
   // the canvas) applies what is pending and closes it.
   void OpenGesture();
@@ -95,6 +125,13 @@ class EqGraph : public QObject {
   GraphDrag drag_;
   std::vector<CurvePoint> lastCurve_;
   bool gestureOpen_ = false;
+  // The point pressed last, by the mouse or the keys, with the page and its
+  // current band at that time: it stays the key point while they stay.
+  struct Pick {
+    int point = -1;
+    int page = -1;
+    int band = -1;
+  } pick_;
 };
 
 }  // namespace dsp

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "panels/skin.h"
+
 namespace dsp {
 
 namespace {
@@ -35,10 +37,13 @@ QPainterPath CardinalSpline(const std::vector<CurvePoint>& points, double tensio
 constexpr double kCurveTension = 0.4;
 constexpr double kCurvePen = 1.8;
 
+constexpr int kRingGap = 4;  // pixels between a point's edge and its focus ring
+
 }  // namespace
 
 GraphImage::GraphImage(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
   BuildGraphBackground(Mode::Create);
 }
 
@@ -92,6 +97,12 @@ void GraphImage::DrawCurve(const std::vector<CurvePoint>& points, const QColor& 
   update();
 }
 
+void GraphImage::SetFocusMark(const QRect& mark) {
+  if (mark == focusMark_) return;
+  focusMark_ = mark;
+  if (hasFocus()) update();
+}
+
 bool GraphImage::event(QEvent* event) {
   const bool handled = QWidget::event(event);
   if (event->type() == QEvent::ScreenChangeInternal && !background_.isNull() &&
@@ -108,6 +119,14 @@ void GraphImage::paintEvent(QPaintEvent*) {
     return;
   }
   p.drawImage(QPointF(0, 0), picture_);
+  if (!hasFocus()) return;
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(QPen(skin::kFocusRing, 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+  if (!focusMark_.isEmpty()) {
+    p.drawEllipse(QRectF(focusMark_).adjusted(-kRingGap, -kRingGap, kRingGap, kRingGap));
+  }
 }
 
 void GraphImage::resizeEvent(QResizeEvent* event) {

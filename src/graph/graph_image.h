@@ -4,10 +4,13 @@
 // which each drawing of the graph puts the response curve. Pictures are
 // kept at the screen's device pixel ratio so grid and curve stay sharp on
 // high-density screens. Mouse moves and releases on the canvas are handed
-// on to the graph controller.
+// on to the graph controller. The canvas takes the keyboard focus (Tab or
+// a click) for the graph's keys; while it has it, a frame runs round the
+// graph and a ring round the point the keys work on.
 
 #include <QColor>
 #include <QImage>
+#include <QRect>
 #include <QWidget>
 #include <vector>
 
@@ -29,6 +32,10 @@ class GraphImage : public QWidget {
   void BuildGraphBackground(Mode mode);
   // Draws the curve through `points` over the picture.
   void DrawCurve(const std::vector<CurvePoint>& points, const QColor& colour);
+  // The rectangle of the point the keys work on, in this widget's
+  // coordinates; empty for none.
+  void SetFocusMark(const QRect& mark);
+  const QRect& FocusMark() const { return focusMark_; }
 
   GraphGeometry Geometry() const { return GraphGeometry(width(), height()); }
   double GridScale() const { return gridScale_; }
@@ -63,6 +70,7 @@ class GraphImage : public QWidget {
   double gridScale_ = 1.0;
   QImage background_;
   QImage picture_;
+  QRect focusMark_;
 };
 
 }  // namespace dsp

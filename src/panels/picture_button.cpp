@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "panels/skin.h"
+
 namespace dsp {
 
 namespace {
@@ -140,7 +142,7 @@ void PictureButton::PaintBackground(QPainter& painter, Look look, Picture base) 
   if (look == Look::Hot || look == Look::Focused) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(look == Look::Focused ? QPen(QColor(255, 190, 40), 1.5)
+    painter.setPen(look == Look::Focused ? QPen(skin::kFocusRing, 1.5)
                                          : QPen(QColor(255, 255, 255, 150), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(area).adjusted(1, 1, -1, -1), 3, 3);

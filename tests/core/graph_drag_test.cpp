@@ -256,6 +256,110 @@ TEST_F(GraphDragTest, StoredDragSteps) {
   // The subwoofer low-pass is drawn at its own step.
   store.SetParam(0x0610, 40);
   EXPECT_EQ(StoredDragSteps(store, {0x0610, -1, -1, true, FreqScale::FilterValue}).freq, 40);
+
+  // A key starts a high-pass from its value, so that one step changes it by
+  // one; every other scale as a drag.
+  store.SetParam(0x0100, 40);
+  EXPECT_EQ(KeyStartSteps(store, {0x0100, -1, -1, true, FreqScale::HighPass}).freq, 40);
+  store.SetParam(0x0100, 0);
+  EXPECT_EQ(KeyStartSteps(store, {0x0100, -1, -1, true, FreqScale::HighPass}).freq, 0);
+  store.SetParam(0x0305, 193);
+  EXPECT_EQ(KeyStartSteps(store, {0x0305, -1, -1, true, FreqScale::EchoLowPass}).freq, 360);
+  EXPECT_EQ(KeyStartSteps(store, band).freq, 77);
+  EXPECT_EQ(KeyStartSteps(store, band).gain, 150);
+}
+
+// A keyboard step: a press, Nudge in place of a move. Returns whether a step is pending.
+class GraphKeyStepTest : public GraphDragTest {
+ protected:
+  bool Key(int point, const DragContext& c, DragSteps from, int freqSteps, int gainSteps) {
+    drag.Press(MouseButton::Left, 3, 3, point, c, from.freq, from.gain);
+    const bool stepped = drag.Nudge(freqSteps, gainSteps, c, from);
+    drag.Release(MouseButton::Left, c);
+    return stepped;
+  }
+};
+
+TEST_F(GraphKeyStepTest, OneStepInsideTheScalesAndNoneBeyondTheirEnds) {
+  const DragContext c = Context(0, 0);
+  const struct {
+    DragSteps from;
+    int freqSteps, gainSteps;
+    bool stepped;
+    DragSteps to;
+  } cases[] = {
+      {{204, 120}, 1, 0, true, {205, 120}},  {{204, 120}, -1, 0, true, {203, 120}},
+      {{204, 120}, 0, 1, true, {204, 121}},  {{204, 120}, 0, -1, true, {204, 119}},
+      {{361, 120}, 1, 0, false, {361, 120}}, {{0, 120}, -1, 0, false, {0, 120}},
+      {{204, 180}, 0, 1, false, {204, 180}}, {{204, 0}, 0, -1, false, {204, 0}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.from.freq << "/" << k.from.gain << " by " << k.freqSteps << ","
+                                    << k.gainSteps);
+    EXPECT_EQ(Key(3, c, k.from, k.freqSteps, k.gainSteps), k.stepped);
+    EXPECT_EQ(drag.PendingFreqStep(), k.to.freq);
+    EXPECT_EQ(drag.PendingGainStep(), k.to.gain);
+    // Handed on as the drag hands on a step of its own.
+    const std::vector<ApplyCall> calls = drag.TakePending({0x0011, 0x0012, 0x0013, false, FreqScale::BandStep});
+    ASSERT_EQ(calls.size(), k.stepped ? 1u : 0u);
+    if (k.stepped) {
+      EXPECT_EQ(calls[0].gain, k.gainSteps != 0);
+      EXPECT_FALSE(calls[0].displayOnly);
+      EXPECT_EQ(calls[0].value, k.gainSteps != 0 ? k.to.gain : k.to.freq);
+    }
+  }
+  // Without a press there is no point to step.
+  GraphDrag idle;
+  EXPECT_FALSE(idle.Nudge(1, 0, c, {204, 120}));
+}
+
+TEST_F(GraphKeyStepTest, TheLocksAndTheFilterLinesOfADrag) {
+  const struct {
+    int page, channel, point;
+    bool manual;
+    int freqSteps, gainSteps;
+    bool stepped;
+  } cases[] = {
+      {0, 0, 3, false, 1, 0, false},               // automatic mode: the music page is locked
+      {3, 5, kHighPassPoint, false, 1, 0, false},  // ... and the output filters
+      {3, 5, 1, false, 1, 0, true},                // the output bands are not
+      {3, 5, kHighPassPoint, true, 1, 0, true},
+      {3, 5, kHighPassPoint, true, 0, 1, false},  // filters move sideways only
+      {2, 3, kLowPassPoint, true, 0, -1, false},
+  };
+  for (const auto& k : cases) {
+    EXPECT_EQ(Key(k.point, Context(k.page, k.channel, k.manual), {100, 120}, k.freqSteps, k.gainSteps),
+              k.stepped)
+        << k.page << "/" << k.point << (k.manual ? " manual" : " automatic");
+  }
+}
+
+TEST_F(GraphKeyStepTest, FiltersStopWhereTheirDragIsPinned) {
+  const struct {
+    int page, channel, point, direction;
+  } cases[] = {{1, 1, kHighPassPoint, 1}, {3, 5, kHighPassPoint, 1}, {5, 6, kLowPassPoint, 1},
+               {2, 3, kHighPassPoint, 1}, {2, 3, kLowPassPoint, -1}};
+  for (int width : {893, 1078}) {
+    for (const auto& k : cases) {
+      SCOPED_TRACE(testing::Message() << "width " << width << ", page " << k.page << ", point " << k.point);
+      const DragContext c = Context(k.page, k.channel, true, width);
+      // Where a drag far past the pin stops.
+      PointRect p = PointAt(c.geometry, k.point, 1000, 0);
+      Drag(p, k.point, c, 5000 * k.direction, 0);
+      const int pin = drag.PendingFreqStep();
+      drag.Release(MouseButton::Left, c);
+      // A key from just before the pin reaches it; at the pin it sends nothing.
+      EXPECT_TRUE(Key(k.point, c, {pin - k.direction, 120}, k.direction, 0));
+      EXPECT_EQ(drag.PendingFreqStep(), pin);
+      EXPECT_FALSE(Key(k.point, c, {pin, 120}, k.direction, 0));
+      // Beyond the pin (set elsewhere) a key outwards leaves it there rather
+      // than pulling it back; a key back towards the range goes to the pin,
+      // as any move of its drag does.
+      EXPECT_FALSE(Key(k.point, c, {pin + 5 * k.direction, 120}, k.direction, 0));
+      EXPECT_TRUE(Key(k.point, c, {pin + 5 * k.direction, 120}, -k.direction, 0));
+      EXPECT_EQ(drag.PendingFreqStep(), pin);
+    }
+  }
 }
 
 TEST_F(GraphDragTest, RightButtonStepsTheQ) {

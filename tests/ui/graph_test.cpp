@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include "common/rounding.h"
+#include "editing/edit_session.h"
 #include "editing/page_switcher.h"
 #include "eq/band_slots.h"
 #include "eq/scales.h"
@@ -252,6 +253,47 @@ TEST_F(GraphTest, WheelOverAPointStepsItsQOncePerNotch) {
   Flush();
   EXPECT_EQ(Field(0, 6, 3), q + 3);
   EXPECT_EQ(Field(0, 0, 1), freq) << "the field clicked before is left alone";
+}
+
+TEST_F(GraphTest, TheValueLabelFollowsAStepOrAPressThatRepeatsTheLastChange) {
+  ShowPage(2);
+  auto* label = W<QLabel>("EQlabel");
+  // The echo low-pass (off) dragged a pixel at a time until it takes a step.
+  BandPoint* lowPass = Point("LPF");
+  auto step = [&] {
+    const int off = Store().Param(0x0305);
+    const QPoint start = Centre(lowPass);
+    QTest::mousePress(lowPass, Qt::LeftButton, {}, start - lowPass->pos());
+    for (int x = 1; x < 10 && Store().Param(0x0305) == off; ++x)
+      QTest::mouseMove(lowPass, start - QPoint(x, 0) - lowPass->pos());
+    QTest::mouseRelease(lowPass, Qt::LeftButton, {}, Centre(lowPass) - lowPass->pos());
+    Flush();
+    Graph().Timer1Timer();
+  };
+  step();
+  const QString on = label->text();
+  ASSERT_TRUE(on.endsWith(QStringLiteral("Hz"))) << on.toStdString();
+  // Undone, and the same step again: the same change as the last one seen.
+  ASSERT_TRUE(app->Window().Editor().Session().Undo());
+  Flush();
+  Graph().Timer1Timer();
+  ASSERT_NE(label->text(), on);
+  step();
+  EXPECT_EQ(label->text(), on);
+
+  // A press on a band shows the band, also after a filter point was pressed
+  // while its selection repeats the change seen last.
+  BandPoint* band = Point("EP2");
+  QTest::mouseClick(band, Qt::LeftButton, {}, QPoint(7, 7));
+  Graph().Timer1Timer();
+  const QString shown = label->text();
+  ASSERT_TRUE(shown.contains(QStringLiteral("dB"))) << shown.toStdString();
+  QTest::mouseClick(lowPass, Qt::LeftButton, {}, QPoint(12, 12));
+  Graph().Timer1Timer();
+  ASSERT_EQ(label->text(), on);
+  QTest::mouseClick(band, Qt::LeftButton, {}, QPoint(7, 7));
+  Graph().Timer1Timer();
+  EXPECT_EQ(label->text(), shown);
 }
 
 TEST_F(GraphTest, ANewDragSendsItsFirstStepWhereverTheLastDragEnded) {
