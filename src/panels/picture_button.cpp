@@ -1,9 +1,12 @@
 #include "panels/picture_button.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+
+#include "panels/skin.h"
 
 namespace dsp {
 
@@ -84,7 +87,11 @@ QColor PictureButton::MeanColour(const QImage& image, const QRect& area) {
 
 QRect PictureButton::CaptionArea() const {
   const QRect area(QPoint(0, 0), size());
-  return QFontMetrics(font()).boundingRect(area, Qt::AlignCenter, text()) & area;
+  return QFontMetrics(font()).boundingRect(area, Qt::AlignCenter, ShownCaption()) & area;
+}
+
+QString PictureButton::ShownCaption() const {
+  return CaptionFit::Shown(font(), text(), CaptionRoom());
 }
 
 PictureButton::Look PictureButton::CurrentLook() const {
@@ -140,7 +147,7 @@ void PictureButton::PaintBackground(QPainter& painter, Look look, Picture base) 
   if (look == Look::Hot || look == Look::Focused) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(look == Look::Focused ? QPen(QColor(255, 190, 40), 1.5)
+    painter.setPen(look == Look::Focused ? QPen(skin::kFocusRing, 1.5)
                                          : QPen(QColor(255, 255, 255, 150), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(area).adjusted(1, 1, -1, -1), 3, 3);
@@ -154,7 +161,7 @@ void PictureButton::Paint(QPainter& painter, Look look, Picture base, bool withC
   if (withCaption && !text().isEmpty()) {
     painter.setPen(CaptionColourFor(look, base));
     painter.setFont(font());
-    painter.drawText(area, Qt::AlignCenter, text());
+    painter.drawText(area, Qt::AlignCenter, ShownCaption());
   }
 }
 
@@ -167,6 +174,8 @@ QImage PictureButton::Render(Look look, Picture base, bool withCaption) const {
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
+  // A caption set since the last fit is fitted now (setText only repaints).
+  fit_.Fit(*this, text(), CaptionRoom());
   QPainter painter(this);
   Paint(painter, CurrentLook(), Normal, true);
 }
@@ -179,6 +188,16 @@ void PictureButton::enterEvent(QEnterEvent* event) {
 void PictureButton::leaveEvent(QEvent* event) {
   QAbstractButton::leaveEvent(event);
   update();
+}
+
+void PictureButton::resizeEvent(QResizeEvent* event) {
+  QAbstractButton::resizeEvent(event);
+  fit_.Fit(*this, text(), CaptionRoom());
+}
+
+void PictureButton::changeEvent(QEvent* event) {
+  QAbstractButton::changeEvent(event);
+  if (event->type() == QEvent::FontChange) fit_.Fit(*this, text(), CaptionRoom());
 }
 
 }  // namespace dsp

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "panels/skin.h"
+
 namespace dsp {
 
 SkinSlider::SkinSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
@@ -143,7 +145,7 @@ void SkinSlider::paintEvent(QPaintEvent*) {
   // The same amber focus ring the picture buttons draw.
   if (hasFocus()) {
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(255, 190, 40), 1.5));
+    painter.setPen(QPen(skin::kFocusRing, 1.5));
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 2, 2);
   }
 }
