@@ -68,7 +68,7 @@
     </message>
     <message>
         <source>麦克风反馈抑制：</source>
-        <translation>Feedback suppression:</translation>
+        <translation>Anti-feedback:</translation>
     </message>
     <message>
         <source>回声高通：</source>
@@ -232,27 +232,27 @@
     </message>
     <message>
         <source>麦克风</source>
-        <translation>Microphone</translation>
+        <translation>Mic</translation>
     </message>
     <message>
         <source>主输出</source>
-        <translation>Main output</translation>
+        <translation>Main</translation>
     </message>
     <message>
         <source>中置输出</source>
-        <translation>Centre output</translation>
+        <translation>Centre</translation>
     </message>
     <message>
         <source>超低音输出</source>
-        <translation>Subwoofer output</translation>
+        <translation>Subwoofer</translation>
     </message>
     <message>
         <source>后置输出</source>
-        <translation>Rear output</translation>
+        <translation>Rear</translation>
     </message>
     <message>
         <source>系统</source>
-        <translation>System</translation>
+        <translation>Setup</translation>
     </message>
     <message>
         <source>A组</source>
@@ -276,7 +276,7 @@
     </message>
     <message>
         <source>频率</source>
-        <translation>Frequency</translation>
+        <translation>Freq</translation>
     </message>
     <message>
         <source>增益</source>
@@ -292,6 +292,37 @@
     <message>
         <source>调节当前EQ段：%1</source>
         <translation>Current EQ band: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ControlNames</name>
+    <message>
+        <source>EQ 第%1段</source>
+        <translation>EQ band %1</translation>
+    </message>
+    <message>
+        <source>选择 %1</source>
+        <translation>selects %1</translation>
+    </message>
+    <message>
+        <source>显示的值</source>
+        <translation>value shown</translation>
+    </message>
+    <message>
+        <source>步进按钮</source>
+        <translation>step buttons</translation>
+    </message>
+    <message>
+        <source>可选：%1</source>
+        <translation>choices: %1</translation>
+    </message>
+    <message>
+        <source>%1 至 %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
     </message>
 </context>
 <context>
@@ -689,6 +720,160 @@ Without a command it opens the window; with one it runs it and exits.</translati
     <message>
         <source>发送 %1</source>
         <translation>Sent %1</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetFactory</name>
+    <message>
+        <source>密码，最多 %1 位，输入后按回车</source>
+        <translation>password, up to %1 characters, Enter to confirm</translation>
+    </message>
+</context>
+<context>
+    <name>WindowAccess</name>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>通信记录</source>
+        <translation>Traffic log</translation>
+    </message>
+    <message>
+        <source>打开通信记录窗口，Ctrl+L</source>
+        <translation>opens the traffic log window, Ctrl+L</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>把窗口缩到任务栏</source>
+        <translation>shrinks the window to the taskbar</translation>
+    </message>
+    <message>
+        <source>最大化</source>
+        <translation>Maximise</translation>
+    </message>
+    <message>
+        <source>让窗口占满屏幕，再按一次恢复原来大小</source>
+        <translation>fills the screen with the window; press again for its former size</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>关闭程序</source>
+        <translation>closes the program</translation>
+    </message>
+    <message>
+        <source>查找设备并连接</source>
+        <translation>finds the processor and connects to it</translation>
+    </message>
+    <message>
+        <source>断开与设备的连接</source>
+        <translation>disconnects from the processor</translation>
+    </message>
+    <message>
+        <source>把本页所有EQ段恢复为默认值</source>
+        <translation>resets every EQ band of this page to its default</translation>
+    </message>
+    <message>
+        <source>设置 A</source>
+        <translation>Setting A</translation>
+    </message>
+    <message>
+        <source>切换到设置 A，只发送不同的参数</source>
+        <translation>switches to setting A, sending only the parameters that differ</translation>
+    </message>
+    <message>
+        <source>设置 B</source>
+        <translation>Setting B</translation>
+    </message>
+    <message>
+        <source>切换到设置 B，只发送不同的参数</source>
+        <translation>switches to setting B, sending only the parameters that differ</translation>
+    </message>
+    <message>
+        <source>复制设置</source>
+        <translation>Copy setting</translation>
+    </message>
+    <message>
+        <source>麦克风EQ段</source>
+        <translation>Mic EQ bands</translation>
+    </message>
+    <message>
+        <source>左右滚动，显示其余的EQ段</source>
+        <translation>scrolls sideways to show the other EQ bands</translation>
+    </message>
+    <message>
+        <source>用系统密码取得管理员权限</source>
+        <translation>gives manager rights for the system password</translation>
+    </message>
+    <message>
+        <source>系统用户权限，由系统密码决定</source>
+        <translation>system user rights, set by the system password</translation>
+    </message>
+    <message>
+        <source>设备的识别码，只读</source>
+        <translation>the processor&apos;s identification code, read only</translation>
+    </message>
+    <message>
+        <source>电脑数据列表</source>
+        <translation>Presets on the computer</translation>
+    </message>
+    <message>
+        <source>电脑上保存的数据，选中一行把名称填入备份文件名称</source>
+        <translation>presets saved on the computer; choosing a row puts its name into the backup file name</translation>
+    </message>
+    <message>
+        <source>保存到电脑或上传到设备的数据名称</source>
+        <translation>name of the preset to save to the computer or upload to the processor</translation>
+    </message>
+    <message>
+        <source>把当前设置以备份文件名称保存到电脑</source>
+        <translation>saves the current setting on the computer under the backup file name</translation>
+    </message>
+    <message>
+        <source>把选中的电脑数据上传到设备</source>
+        <translation>uploads the chosen preset to the processor</translation>
+    </message>
+    <message>
+        <source>要调用或保存的设备模式，共 15 个</source>
+        <translation>the processor mode to recall or store, one of 15</translation>
+    </message>
+    <message>
+        <source>保存设备模式时用的名称，最多 20 个英文字母、数字或符号</source>
+        <translation>name a stored mode gets, at most 20 English letters, digits or symbols</translation>
+    </message>
+    <message>
+        <source>让设备切换到选中的模式</source>
+        <translation>switches the processor to the chosen mode</translation>
+    </message>
+    <message>
+        <source>把当前设置以模式名称保存到选中的模式，需要管理员权限</source>
+        <translation>stores the current setting in the chosen mode under the mode name; needs manager rights</translation>
+    </message>
+    <message>
+        <source>用键盘锁密码解锁</source>
+        <translation>unlocks with the keyboard lock password</translation>
+    </message>
+    <message>
+        <source>麦克风页显示 A 组</source>
+        <translation>shows mic group A on the mic page</translation>
+    </message>
+    <message>
+        <source>麦克风页显示 B 组</source>
+        <translation>shows mic group B on the mic page</translation>
+    </message>
+    <message>
+        <source>第%1页，Ctrl+%1</source>
+        <translation>page %1, Ctrl+%1</translation>
     </message>
 </context>
 <context>

@@ -17,6 +17,7 @@
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
 #include "panels/picture_button.h"
+#include "panels/skin.h"
 #include "panels/ui_text.h"
 #include "panels/widget_props.h"
 #include "store/eq_defaults.h"
@@ -73,7 +74,9 @@ int EditPipeline::SelectBand(QWidget* widget, int group) {
 void EditPipeline::SetFrameColour(QWidget* field, const QColor& colour) {
   if (KindOf(field) != WidgetKind::TextField) return;
   field->setProperty(kFrameColourProperty, colour);
-  field->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; }").arg(colour.name()));
+  // The focus ring still shows on a field with a frame colour of its own.
+  field->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; } QLineEdit:focus { border-color: %2; }")
+                           .arg(colour.name(), skin::kFocusRing.name()));
 }
 
 bool EditPipeline::EqButtonsLocked() const {

@@ -8,6 +8,8 @@
 
 #include "common/rounding.h"
 #include "eq/scales.h"
+#include "i18n/language.h"
+#include "panels/control_names.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
 #include "panels/widget_props.h"
@@ -47,9 +49,14 @@ int CommonBandPanel::ShowCurrentBand(int address) {
 
   const bool sync = editing_.SliderSync;
   editing_.SliderSync = true;
+  // The panel's controls are named after the band's parameters they stand for.
+  const int row = ChannelOf(address) == 1 && store_.MicGroupB != 0 ? 2 : ChannelOf(address);
+  const InstalledTranslation language;
   for (int i = 0; i < 3; ++i) {
     SetTag(Named(kRows[i].bar), bandSlots[i]);
     SetTag(Named(kRows[i].spin), bandSlots[i]);
+    for (const char* name : {kRows[i].edit, kRows[i].bar, kRows[i].spin})
+      ControlNames::DescribeParamControl(Named(name), row, SlotOf(bandSlots[i]), language);
   }
   if (auto* label = qobject_cast<QLabel*>(Named("COMEQlabel"))) {
     label->setText(Title(band + 1));

@@ -16,6 +16,7 @@
 #include "editing/param_writer.h"
 #include "editing/store_refresh.h"
 #include "panels/button_visual.h"
+#include "panels/control_names.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
 #include "panels/picture_button.h"
@@ -139,6 +140,7 @@ void EditPipeline::MicABtnClick(PictureButton* button) {
   const int g = editor_.Visual().Apply(button, ButtonVisual::kMicGroup);
   if (g < 0) return;
   store_.MicGroupB = g;
+  ControlNames::DescribeBoundControls(registry_, g == 1 ? 2 : 1, editor_.Session().Texts());
   PageSwitcher& pages = editor_.Pages();
   if (g == 1 && CurrentPageIndex() == 1) {
     pages.SetCurveColour(QColor(255, 102, 0, 255));

@@ -270,6 +270,19 @@ int CellCount() {
   return static_cast<int>(Table().cells.size());
 }
 
+int CellOfSlot(int row, int slot) {
+  if (row < 0 || row >= kStoreChannels || slot < 0) return -1;
+  const int cell = CellAt(row, DeviceIndex(row, slot, 0));
+  return cell >= 0 && ParamCells()[static_cast<std::size_t>(cell)].slot == slot ? cell : -1;
+}
+
+int CellLimit(const ParamCell& cell) {
+  // Band fields 0..3 have the value roles 1..4; the shelf Q (field 4) is a Q.
+  if (cell.kind == CellKind::BandField)
+    return RoleLimit(role::BandType + std::min(cell.field, 3), cell.field == 4);
+  return cell.entry != nullptr ? cell.entry->max : 0;
+}
+
 std::string CellName(const ParamCell& cell, const Translator& texts) {
   return Say(cell.pieces, texts);
 }

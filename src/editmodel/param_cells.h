@@ -64,6 +64,13 @@ int CellCount();
 // texts).
 std::string CellName(const ParamCell& cell, const Translator& texts);
 
+// The cell of a panel slot in a device image row (its singing copy where the
+// scenes keep two), or -1 when the slot holds no recordable parameter.
+int CellOfSlot(int row, int slot);
+
+// The highest step a cell takes; every cell starts at step 0.
+int CellLimit(const ParamCell& cell);
+
 // The text of a value as the panels show it, with its unit ("1000.0Hz",
 // "-3.0dB", "1.00", "开", "唱歌", "12dB"); words in the language of `texts`,
 // numbers and units as they are.

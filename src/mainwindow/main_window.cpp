@@ -25,7 +25,9 @@
 #include "graph/graph_image.h"
 #include "link/device_link.h"
 #include "mainwindow/page_builder.h"
+#include "mainwindow/window_access.h"
 #include "panels/click_picture.h"
+#include "panels/control_names.h"
 #include "panels/picture_button.h"
 #include "panels/skin.h"
 #include "panels/skin_slider.h"
@@ -90,6 +92,7 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent)
     if (!graph_->HasWork()) graphTimer_->stop();
   });
   Editing().ChangeRecorded = [this] { WakeGraphTimer(); };
+  DescribeForKeyboardAndScreenReaders();
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
@@ -98,6 +101,20 @@ MainWindow::MainWindow(ParamStore& store, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::DescribeForKeyboardAndScreenReaders() {
+  // Names and descriptions in the language installed now, as every other
+  // text of the window; the parameter controls are found through the
+  // bindings the registry will make on the first show.
+  Registry().FindControls(this);
+  ControlNames::DescribeBoundControls(Registry(), store_.MicGroupB != 0 ? 2 : 1, editor_.Session().Texts());
+  WindowAccess::DescribeCommands(*this);
+  // Reading order: the tab strip, the page, the graph, the common band
+  // panel beside it, the bottom bar; the lock prompt last.
+  WindowAccess::ChainTabOrder({findChild<QWidget*>(QStringLiteral("TopTileGrop")), pageItem_, graphArea_,
+                               commonPanel_, findChild<QWidget*>(QStringLiteral("EQBottomBar")),
+                               findChild<QWidget*>(QStringLiteral("FirstCheckGrop"))});
+}
 
 void MainWindow::paintEvent(QPaintEvent*) {
   QPainter p(this);
@@ -356,8 +373,9 @@ void MainWindow::ShowEditState() {
 void MainWindow::BuildUnlockGroup() {
   QFrame* group =
       WidgetFactory::Panel(this, QStringLiteral("FirstCheckGrop"), "unlock", QRect(31, 409, 186, 54));
-  WidgetFactory::Label(group, QString(), tr("输入解锁密码："), QRect(8, 3, 170, 20));
-  WidgetFactory::PasswordEdit(group, QStringLiteral("PanelPassWordEdit"), 6, true, QRect(8, 27, 110, 20));
+  QLineEdit* password =
+      WidgetFactory::PasswordEdit(group, QStringLiteral("PanelPassWordEdit"), 6, true, QRect(8, 27, 110, 20));
+  WidgetFactory::Label(group, QString(), tr("输入解锁密码："), QRect(8, 3, 170, 20))->setBuddy(password);
   WidgetFactory::Button(group, QStringLiteral("UnlockOkBtn"), skin::ButtonStyle::Command,
                         tr("确定"), QRect(124, 26, 54, 22));
   group->hide();

@@ -102,6 +102,8 @@ class MainWindow : public QWidget {
   void BuildUnlockGroup();
   void BuildHiddenParts();
   void ShowInitialLooks();
+  // Accessible names and descriptions of every control, and the tab order.
+  void DescribeForKeyboardAndScreenReaders();
   // Undo and redo (title strip, keys), the A/B buttons, and their looks and
   // tooltips following the editing session.
   void BindEditButtons();

@@ -1,5 +1,6 @@
 #include "mainwindow/page_builder.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
@@ -7,6 +8,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <map>
 
 #include "catalogue/catalogue.h"
@@ -75,6 +77,13 @@ int PageBuilder::BuildBandStrip(QWidget* page, const BandSet& set) {
   bar->setGeometry(8, kTop + kStripHeight + 2, viewWidth - 4, 12);
   QObject::connect(bar, &QScrollBar::valueChanged, strip,
                    [strip](int position) { strip->move(-position * kBandPitch, 0); });
+  // A band field reached with the keyboard is scrolled into view, so the
+  // focus is never on a hidden band.
+  QObject::connect(qApp, &QApplication::focusChanged, bar, [strip, bar](QWidget*, QWidget* now) {
+    if (now == nullptr || !strip->isAncestorOf(now)) return;
+    const int band = now->mapTo(strip, QPoint(0, 0)).x() / kBandPitch;
+    bar->setValue(std::clamp(bar->value(), band - kVisibleMicBands + 1, band));
+  });
   return viewWidth;
 }
 
@@ -134,7 +143,12 @@ void PageBuilder::BuildParamArea(QWidget* page, const std::vector<int>& channels
   }
 }
 
-void PageBuilder::BuildRow(QWidget* parent, const std::vector<const ParamEntry*>& entries, const QRect& r) {
+void PageBuilder::BuildRow(QWidget* parent, const std::vector<const ParamEntry*>& rowEntries, const QRect& r) {
+  // A sign button stands in front of its level slider: built first, Tab
+  // reaches it first, as it is read.
+  std::vector<const ParamEntry*> entries = rowEntries;
+  std::stable_partition(entries.begin(), entries.end(),
+                        [](const ParamEntry* p) { return p->kind == ParamKind::Sign; });
   std::string caption;
   for (const ParamEntry* p : entries) {
     if (!p->caption.empty()) caption = p->caption;
@@ -218,7 +232,8 @@ void PageBuilder::BuildRadioMembers(QWidget* parent, const ParamEntry& entry, in
     if (i == 0) member->setPicture(PictureButton::Normal, member->picture(PictureButton::Pressed));
     WidgetFactory::Label(parent, QString(), CatalogueText(entry.items[i]),
                          QRect(mx + 16, y, memberWidth - 18, kRowPitch), Qt::AlignLeft | Qt::AlignVCenter,
-                         "caption", 12);
+                         "caption", 12)
+        ->setBuddy(member);
   }
 }
 
@@ -240,7 +255,7 @@ void PageBuilder::BuildVolumeGroup(QWidget* strip, int x) {
   int left = x;
   for (const ParamEntry& p : Catalogue()) {
     if (p.channel != 9 || p.slot < 32) continue;
-    WidgetFactory::Label(strip, QString(), CatalogueText(p.caption), QRect(left, 0, 30, 26),
+    WidgetFactory::Label(strip, QString(), CatalogueText(p.caption), QRect(left - 4, 0, 34, 26),
                          Qt::AlignRight | Qt::AlignVCenter, "dark", 12);
     SkinSlider* slider =
         WidgetFactory::Slider(strip, Q(p.primary), Qt::Horizontal, p.max, QRect(left + 34, 4, 140, 18));
@@ -278,12 +293,14 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
 
   // Column 1: volume limits, user rights and the system password change.
   QFrame* volumes = group("SysVolumeGrop", tr("音量管理"), QRect(12, 14, 360, 186));
+  // The captions reach into the group's margin: room for longer translations.
   for (int i = 0; i < 6; ++i)
-    BuildPlainSliderRow(volumes, entryOf(6 + i), QRect(8, 28 + i * 25, 344, 22), 104);
+    BuildPlainSliderRow(volumes, entryOf(6 + i), QRect(2, 28 + i * 25, 350, 22), 110);
 
   QFrame* users = group("SysUserGrop", tr("系统用户设置"), QRect(12, 210, 360, 104));
-  caption(users, tr("系统密码："), QRect(8, 30, 96, 22));
-  WidgetFactory::PasswordEdit(users, QStringLiteral("SysPassEdit"), 6, true, QRect(110, 31, 120, 20));
+  QLineEdit* password =
+      WidgetFactory::PasswordEdit(users, QStringLiteral("SysPassEdit"), 6, true, QRect(110, 31, 120, 20));
+  caption(users, tr("系统密码："), QRect(4, 30, 100, 22))->setBuddy(password);
   command(users, "SysPassOkBtn", tr("确定"), QRect(240, 30, 60, 22));
   QFrame* rights =
       WidgetFactory::Panel(users, QStringLiteral("SysUserMangerGrop"), "group", QRect(110, 60, 200, 32));
@@ -295,9 +312,9 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
   const char* passCaptions[] = {QT_TR_NOOP("旧密码："), QT_TR_NOOP("新密码输入："),
                                 QT_TR_NOOP("新密码确定：")};
   for (int i = 0; i < 3; ++i) {
-    caption(sysPass, tr(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22));
     QLineEdit* edit = WidgetFactory::PasswordEdit(sysPass, QString::fromLatin1(sysPassNames[i]), 6, true,
                                                   QRect(110, 29 + i * 26, 120, 20));
+    caption(sysPass, tr(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22))->setBuddy(edit);
     edit->setEnabled(i == 0);
   }
 
@@ -308,18 +325,19 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
   QFrame* lockPass = group("SysLockPassGrop", tr("自动键盘锁密码修改"), QRect(384, 84, 360, 116));
   const char* lockNames[] = {"PassPanelLabel1", "NewPassLabel1", "NewPassLabel2"};
   for (int i = 0; i < 3; ++i) {
-    caption(lockPass, tr(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22));
     QLineEdit* edit = WidgetFactory::PasswordEdit(lockPass, QString::fromLatin1(lockNames[i]), 4, i != 0,
                                                   QRect(110, 29 + i * 26, 120, 20));
+    caption(lockPass, tr(passCaptions[i]), QRect(8, 28 + i * 26, 96, 22))->setBuddy(edit);
     edit->setEnabled(i == 0);
   }
 
   QFrame* input = group("SysInputGrop", QString(), QRect(384, 210, 360, 104));
   QFrame* gain = WidgetFactory::Panel(input, QStringLiteral("SignRzGroup"), "none", QRect(4, 12, 350, 30));
-  caption(gain, CatalogueText(entryOf(3).caption), QRect(4, 4, 110, 22));
   QStringList gains;
   for (const std::string& item : entryOf(3).items) gains << CatalogueText(item);
-  WidgetFactory::Choice(gain, QStringLiteral("SysMusInputLevelBox"), gains, QRect(120, 5, 100, 20));
+  QComboBox* gainBox =
+      WidgetFactory::Choice(gain, QStringLiteral("SysMusInputLevelBox"), gains, QRect(120, 5, 100, 20));
+  caption(gain, CatalogueText(entryOf(3).caption), QRect(4, 4, 110, 22))->setBuddy(gainBox);
   gain->setEnabled(false);
   // The hidden radio that carries the music input gain's address.
   for (int i = 0; i < 3; ++i) {
@@ -334,9 +352,9 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
   BuildRadioMembers(input, entryOf(14), 124, 52, 60);
 
   QFrame* device = group("SysDeviceGrop", QString(), QRect(384, 324, 360, 48));
-  caption(device, tr("设备管理码："), QRect(8, 12, 96, 22));
   ValuePane* id = WidgetFactory::Pane(device, QStringLiteral("DeviceIDLabel"), 0, QRect(110, 13, 120, 20));
   id->setText(QString());
+  caption(device, tr("设备管理码："), QRect(8, 12, 96, 22))->setBuddy(id);
 
   // Column 3: presets on the computer and the processor's modes.
   QFrame* backup = group("SysBackupGrop", tr("电脑数据备份管理"), QRect(756, 14, 368, 290));
@@ -352,22 +370,22 @@ QFrame* PageBuilder::BuildSystemPage(QWidget* parent) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setGeometry(10, 28, 348, 182);
-  caption(backup, tr("备份文件名称："), QRect(8, 218, 104, 22));
-  WidgetFactory::Edit(backup, QStringLiteral("FileEdit"), QString(), QRect(116, 219, 242, 20))
-      ->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  QLineEdit* file = WidgetFactory::Edit(backup, QStringLiteral("FileEdit"), QString(), QRect(116, 219, 242, 20));
+  file->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  caption(backup, tr("备份文件名称："), QRect(8, 218, 104, 22))->setBuddy(file);
   command(backup, "SavePresetBtn", tr("保存数据到电脑"), QRect(40, 252, 130, 26));
   command(backup, "LoadPresetBtn", tr("上传数据到设备"), QRect(196, 252, 130, 26));
 
   QFrame* modes = group("SysModeGrop", tr("设备模式管理"), QRect(756, 314, 368, 150));
-  caption(modes, CatalogueText(entryOf(2).caption), QRect(8, 30, 80, 22));
   QStringList placeholders;
   for (int n = 1; n <= 16; ++n) placeholders << QStringLiteral("%1-").arg(n);
-  WidgetFactory::Choice(modes, QStringLiteral("SysModeBox"), placeholders, QRect(92, 31, 150, 20));
+  QComboBox* modeBox = WidgetFactory::Choice(modes, QStringLiteral("SysModeBox"), placeholders, QRect(92, 31, 150, 20));
+  caption(modes, CatalogueText(entryOf(2).caption), QRect(8, 30, 80, 22))->setBuddy(modeBox);
   WidgetFactory::Label(modes, QStringLiteral("CurrentModeLabel"), tr("（当前模式：1 ）"),
                        QRect(248, 30, 112, 22));
-  caption(modes, tr("模式名称："), QRect(8, 60, 80, 22));
   QLineEdit* name =
       WidgetFactory::Edit(modes, QStringLiteral("PresetModeEdit"), QString(), QRect(92, 61, 150, 20));
+  caption(modes, tr("模式名称："), QRect(8, 60, 80, 22))->setBuddy(name);
   name->setMaxLength(20);
   name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   command(modes, "RecallModeBtn", tr("调用设备模式"), QRect(40, 104, 130, 26));

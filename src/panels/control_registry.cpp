@@ -140,9 +140,10 @@ void ControlRegistry::WriteTags(QWidget* thumbTemplate) {
   }
 }
 
-void ControlRegistry::BuildControlRegistry(QWidget* root, ParamStore& store, EditState& editing) {
+void ControlRegistry::FindControls(QWidget* root) {
   Clear();
   byName_.clear();
+  filler_ = nullptr;
   if (root == nullptr) return;
   byName_.insert(root->objectName(), root);
   for (QWidget* w : root->findChildren<QWidget*>()) {
@@ -157,6 +158,11 @@ void ControlRegistry::BuildControlRegistry(QWidget* root, ParamStore& store, Edi
   radioMembers_ = {qobject_cast<PictureButton*>(Named("SysMusInputLevel")),
                    qobject_cast<PictureButton*>(Named("SysMusInputLevel2")),
                    qobject_cast<PictureButton*>(Named("SysMusInputLevel3")), nullptr};
+}
+
+void ControlRegistry::BuildControlRegistry(QWidget* root, ParamStore& store, EditState& editing) {
+  FindControls(root);
+  if (root == nullptr) return;
   editing.CurrentEdit = qobject_cast<QLineEdit*>(Named("MusFreEdit1"));
   editing.PreviousEdit = filler_;
 

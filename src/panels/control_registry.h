@@ -34,6 +34,10 @@ class ControlRegistry {
   // music channel's first device value to 1. Building twice gives the same
   // result.
   void BuildControlRegistry(QWidget* root, ParamStore& store, EditState& editing);
+  // Only finds the widgets below `root` and fills the tables, the page tabs,
+  // the band number labels and the radio members, changing no widget: what
+  // a window needs to know of its bindings before its first show.
+  void FindControls(QWidget* root);
 
   // Look-ups by address (channel in the high byte, slot in the low byte).
   // Addresses outside the tables give nullptr.

@@ -1,5 +1,6 @@
 #include "panels/picture_button.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
@@ -86,7 +87,11 @@ QColor PictureButton::MeanColour(const QImage& image, const QRect& area) {
 
 QRect PictureButton::CaptionArea() const {
   const QRect area(QPoint(0, 0), size());
-  return QFontMetrics(font()).boundingRect(area, Qt::AlignCenter, text()) & area;
+  return QFontMetrics(font()).boundingRect(area, Qt::AlignCenter, ShownCaption()) & area;
+}
+
+QString PictureButton::ShownCaption() const {
+  return CaptionFit::Shown(font(), text(), CaptionRoom());
 }
 
 PictureButton::Look PictureButton::CurrentLook() const {
@@ -156,7 +161,7 @@ void PictureButton::Paint(QPainter& painter, Look look, Picture base, bool withC
   if (withCaption && !text().isEmpty()) {
     painter.setPen(CaptionColourFor(look, base));
     painter.setFont(font());
-    painter.drawText(area, Qt::AlignCenter, text());
+    painter.drawText(area, Qt::AlignCenter, ShownCaption());
   }
 }
 
@@ -169,6 +174,8 @@ QImage PictureButton::Render(Look look, Picture base, bool withCaption) const {
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
+  // A caption set since the last fit is fitted now (setText only repaints).
+  fit_.Fit(*this, text(), CaptionRoom());
   QPainter painter(this);
   Paint(painter, CurrentLook(), Normal, true);
 }
@@ -181,6 +188,16 @@ void PictureButton::enterEvent(QEnterEvent* event) {
 void PictureButton::leaveEvent(QEvent* event) {
   QAbstractButton::leaveEvent(event);
   update();
+}
+
+void PictureButton::resizeEvent(QResizeEvent* event) {
+  QAbstractButton::resizeEvent(event);
+  fit_.Fit(*this, text(), CaptionRoom());
+}
+
+void PictureButton::changeEvent(QEvent* event) {
+  QAbstractButton::changeEvent(event);
+  if (event->type() == QEvent::FontChange) fit_.Fit(*this, text(), CaptionRoom());
 }
 
 }  // namespace dsp

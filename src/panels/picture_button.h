@@ -17,6 +17,8 @@
 #include <QString>
 #include <array>
 
+#include "panels/caption_fit.h"
+
 namespace dsp {
 
 class PictureButton : public QAbstractButton {
@@ -50,6 +52,9 @@ class PictureButton : public QAbstractButton {
   QColor CaptionColourFor(Look look, Picture base = Normal) const;
   // Where the caption is drawn.
   QRect CaptionArea() const;
+  // The caption as drawn: elided when it does not fit the face (the tooltip
+  // then carries it whole).
+  QString ShownCaption() const;
 
   // The contrast ratio of two colours (1 to 21), from their relative
   // luminances; a translucent foreground is first blended over the
@@ -62,13 +67,19 @@ class PictureButton : public QAbstractButton {
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   Look CurrentLook() const;
   void Paint(QPainter& painter, Look look, Picture base, bool withCaption) const;
   void PaintBackground(QPainter& painter, Look look, Picture base) const;
 
+  // Room for the caption: the face within its outline.
+  int CaptionRoom() const { return width() - 2; }
+
   std::array<QPixmap, kPictureCount> pictures_;
+  CaptionFit fit_;
   QColor captionColour_{Qt::white};
   // Caption colours already worked out, by background picture, look, size
   // and text.

@@ -152,7 +152,7 @@ Pictures ButtonPictures(ButtonStyle style, QSize size) {
       // button at rest never looks pressed or switched on.
       pics[P::Normal] = Face(size, QColor(104, 114, 134), QColor(62, 70, 88), outline, radius);
       pics[P::NormalFocused] =
-          Face(size, QColor(104, 114, 134), QColor(62, 70, 88), outline, radius, QColor(255, 190, 40));
+          Face(size, QColor(104, 114, 134), QColor(62, 70, 88), outline, radius, kFocusRing);
       // Unlit: dark slate, clearly off.
       pics[P::Disabled] = Face(size, QColor(58, 64, 78), QColor(30, 34, 44), QColor(20, 22, 28), radius);
       // Lit / pressed: saturated blue with a bright glow line.
@@ -342,30 +342,34 @@ QLineEdit {
   color: #9fe4ff; background: #050d1c; border: 1px solid #2f6db5; border-radius: 2px;
   selection-background-color: #1f6fd0; padding: 0px 2px;
 }
-QLineEdit:focus { border: 1px solid #6fc6ff; }
+QLineEdit:focus { border: 1px solid %1; }
 QLineEdit:disabled { color: #8fa0b8; border-color: #34405a; }
 QComboBox {
   color: #e0ecff; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #24508f, stop:1 #143366);
   border: 1px solid #4d80cc; border-radius: 3px; padding: 0px 4px;
 }
+QComboBox:focus { border: 1px solid %1; }
 QComboBox:disabled { color: #a0aec2; background: #202a3c; border-color: #34405a; }
 QComboBox::drop-down { width: 14px; border-left: 1px solid #4d80cc; }
 QComboBox::down-arrow { image: none; width: 0px; height: 0px; }
 QComboBox QAbstractItemView { color: #e0ecff; background: #0c1f40; selection-background-color: #2a64c0; }
 QScrollBar:horizontal { background: #071226; height: 12px; border: 1px solid #2e5ca8; }
+QScrollBar:horizontal:focus { border: 1px solid %1; }
 QScrollBar::handle:horizontal { background: #3f7ad0; min-width: 40px; border-radius: 3px; margin: 1px; }
 QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal { width: 0px; }
 QTableWidget {
   color: #d6e6ff; background: #050d1c; gridline-color: #1f3f70; border: 1px solid #2f6db5;
   selection-background-color: #1f5fb8;
 }
+QTableWidget:focus { border: 1px solid %1; }
 QHeaderView::section { color: #ffffff; background: #1d4a8c; border: 1px solid #2f6db5; padding: 1px; }
 QPlainTextEdit { color: #c0d0e0; background: #050d1c; }
 QProgressBar { border: 1px solid #909090; background: #ffffff; text-align: center; color: #202020; }
 QProgressBar::chunk { background: #a0a0a0; }
 QMessageBox, QInputDialog { background: #f0f0f0; }
 QMessageBox QLabel, QInputDialog QLabel { color: #1a1a1a; background: transparent; }
-)");
+)")
+      .arg(kFocusRing.name());
 }
 
 }  // namespace dsp::skin

@@ -35,7 +35,9 @@ inline const QColor kTitleStrip(230, 230, 230);
 inline const QColor kGraphPanel(21, 21, 21);
 inline const QColor kGraphArea(12, 12, 12);
 inline const QColor kText(214, 230, 255);
-// The ring of the control that has the keyboard focus.
+// The ring every focused control shows: picture buttons and sliders draw it,
+// the style sheet gives text fields, choice boxes, lists and scroll bars
+// their border in it, the EQ graph its frame and the ring of its point.
 inline const QColor kFocusRing(255, 190, 40);
 
 // A font of the given pixel size from the first installed family of a

@@ -1,11 +1,13 @@
 #include "panels/widget_factory.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "eq/scales.h"
+#include "panels/caption_fit.h"
 #include "panels/choice_box.h"
 #include "panels/click_picture.h"
 #include "panels/picture_button.h"
@@ -26,7 +28,7 @@ QFrame* WidgetFactory::Panel(QWidget* parent, const QString& name, const char* s
 
 QLabel* WidgetFactory::Label(QWidget* parent, const QString& name, const QString& text, const QRect& rect,
                              Qt::Alignment align, const char* skinName, int pixelSize) {
-  auto* label = new QLabel(text, parent);
+  auto* label = new CaptionLabel(text, parent);
   label->setObjectName(name);
   label->setProperty("skin", QString::fromLatin1(skinName));
   label->setFont(skin::UiFont(pixelSize));
@@ -70,6 +72,8 @@ QLineEdit* WidgetFactory::PasswordEdit(QWidget* parent, const QString& name, int
   QLineEdit* edit = Edit(parent, name, QString(), rect);
   edit->setMaxLength(maxLength);
   if (bullets) edit->setEchoMode(QLineEdit::Password);
+  edit->setAccessibleDescription(
+      QCoreApplication::translate("WidgetFactory", "密码，最多 %1 位，输入后按回车").arg(maxLength));
   return edit;
 }
 

@@ -20,6 +20,7 @@
 #include "panels/edit_state.h"
 #include "panels/picture_button.h"
 #include "panels/spin_buttons.h"
+#include "text_fit.h"
 #include "ui_fixture.h"
 
 namespace dsp {
@@ -81,22 +82,11 @@ TEST_F(LayoutTest, NoControlsOverlapAndNoTextIsCutOff) {
       EXPECT_TRUE(client.contains(r))
           << "page " << page << ": " << w->objectName().toStdString() << " leaves the window";
       // Texts fit their widgets.
-      QString text;
-      int room = 0;
-      if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap() && label->pixmap().isNull()) {
-        text = label->text();
-        room = label->contentsRect().width() - 2 * label->margin();
-      } else if (auto* edit = qobject_cast<QLineEdit*>(w); edit && edit->echoMode() == QLineEdit::Normal) {
-        text = edit->text();
-        room = edit->contentsRect().width() - edit->textMargins().left() - edit->textMargins().right() - 4;
-      } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        text = button->text();
-        room = button->width();
-      }
-      if (!text.isEmpty() && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('<'))) {
-        EXPECT_LE(w->fontMetrics().horizontalAdvance(text), room)
-            << "page " << page << ": \"" << text.toStdString() << "\" is cut off in "
-            << w->objectName().toStdString();
+      std::optional<ShownText> text = CaptionOf(w);
+      if (!text) text = ValueOf(w);
+      if (text) {
+        EXPECT_TRUE(text->Fits()) << "page " << page << ": \"" << text->text.toStdString() << "\" is cut off in "
+                                  << w->objectName().toStdString();
       }
     }
     for (std::size_t i = 0; i < shown.size(); ++i) {

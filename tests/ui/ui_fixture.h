@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QString>
+#include <QTranslator>
 #include <memory>
 #include <ostream>
 
 #include "mainwindow/main_window.h"
 #include "editing/store_refresh.h"
+#include "i18n/language.h"
 #include "panels/edit_state.h"
 #include "store/param_store.h"
 
@@ -37,6 +39,23 @@ inline void FillWidestValues(ParamStore& store, MainWindow& window) {
   window.Editing().LastChangedAddress = 0x0005;
   window.Refresher().RefreshFromStore(20);
 }
+
+// The program's language for as long as it lives (UI tests otherwise run in
+// the source language, Chinese).
+class ScopedLanguage {
+ public:
+  explicit ScopedLanguage(UiLanguage language) : translator_(InstallTranslation(*qApp, language)) {
+    if (language != UiLanguage::Chinese) EXPECT_NE(translator_, nullptr) << "translation not embedded";
+  }
+  ~ScopedLanguage() {
+    if (translator_) QCoreApplication::removeTranslator(translator_.get());
+  }
+  ScopedLanguage(const ScopedLanguage&) = delete;
+  ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+
+ private:
+  std::unique_ptr<QTranslator> translator_;
+};
 
 class StartedWindow : public testing::Test {
  protected:
