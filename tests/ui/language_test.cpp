@@ -110,7 +110,7 @@ TEST_F(EnglishApp, TheCoresTextsReachTheUserInEnglish) {
   field->selectAll();
   QTest::keyClicks(field, QStringLiteral("1200"));
   QTest::keyClick(field, Qt::Key_Return);
-  EXPECT_TRUE(W<QWidget>("UndoBtn")->toolTip().startsWith(QStringLiteral("Undo: Music EQ3 Frequency ")))
+  EXPECT_TRUE(W<QWidget>("UndoBtn")->toolTip().startsWith(QStringLiteral("Undo: Music EQ3 Freq ")))
       << W<QWidget>("UndoBtn")->toolTip().toStdString();
 
   // A preset notice: loading with an empty name finds no file.
