@@ -61,7 +61,8 @@ int EditPipeline::SelectBand(QWidget* widget, int group) {
   if (CurrentPageIndex() == 1) {
     if (auto* bar = qobject_cast<QScrollBar*>(registry_.Named(QStringLiteral("MicPanScrollBar")))) {
       const int p = bar->value();
-      if (p + kMicVisibleBands < band) {
+      // Bands p .. p + 9 are in view; the one just past them scrolls too.
+      if (band >= p + kMicVisibleBands) {
         bar->setValue(band - (kMicVisibleBands - 1));
       } else if (band < p) {
         bar->setValue(band);

@@ -264,6 +264,17 @@ TEST_F(EditPipelineTest, BandSelectionHighlightsLabelFieldAndScrollsTheMicrophon
   EXPECT_EQ(W("MicGainEdit3")->property("dspFrameColour").value<QColor>(), QColor(128, 128, 128));
   QTest::mouseClick(W("MicQEdit2"), Qt::LeftButton);
   EXPECT_EQ(bar->value(), 1);
+  // A band chosen where all fifteen show (on the graph, from the keyboard,
+  // the focus staying there) comes into view, also the one just past the
+  // ten in view.
+  bar->setValue(0);
+  QWidget* graph = W("Image1");
+  graph->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(graph, Qt::Key_0);  // band 10, the last one in view
+  EXPECT_EQ(bar->value(), 0);
+  QTest::keyClick(graph, Qt::Key_BracketRight);
+  EXPECT_EQ(app->Window().Editing().CurrentBand[1], 10);
+  EXPECT_EQ(bar->value(), 1);
 }
 
 }  // namespace
