@@ -232,27 +232,27 @@
     </message>
     <message>
         <source>麦克风</source>
-        <translation>Mic</translation>
+        <translation>Microphone</translation>
     </message>
     <message>
         <source>主输出</source>
-        <translation>Main</translation>
+        <translation>Main output</translation>
     </message>
     <message>
         <source>中置输出</source>
-        <translation>Centre</translation>
+        <translation>Centre output</translation>
     </message>
     <message>
         <source>超低音输出</source>
-        <translation>Subwoofer</translation>
+        <translation>Subwoofer output</translation>
     </message>
     <message>
         <source>后置输出</source>
-        <translation>Rear</translation>
+        <translation>Rear output</translation>
     </message>
     <message>
         <source>系统</source>
-        <translation>Setup</translation>
+        <translation>System</translation>
     </message>
     <message>
         <source>A组</source>
@@ -652,6 +652,41 @@ Without a command it opens the window; with one it runs it and exits.</translati
     <message>
         <source>保存设备模式</source>
         <translation>Store mode</translation>
+    </message>
+</context>
+<context>
+    <name>PageTab</name>
+    <message>
+        <source>音乐</source>
+        <translation>Music</translation>
+    </message>
+    <message>
+        <source>麦克风</source>
+        <translation>Mic</translation>
+    </message>
+    <message>
+        <source>效果</source>
+        <translation>Effect</translation>
+    </message>
+    <message>
+        <source>主输出</source>
+        <translation>Main</translation>
+    </message>
+    <message>
+        <source>中置输出</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>超低音输出</source>
+        <translation>Subwoofer</translation>
+    </message>
+    <message>
+        <source>后置输出</source>
+        <translation>Rear</translation>
+    </message>
+    <message>
+        <source>系统</source>
+        <translation>Setup</translation>
     </message>
 </context>
 <context>

@@ -44,6 +44,14 @@ namespace {
 
 constexpr int kTabLefts[kPageCount] = {-1, 38, 90, 129, 181, 249, 337, 406};
 constexpr int kTabWidths[kPageCount] = {40, 53, 40, 53, 70, 90, 70, 40};
+// The tabs say the page titles. A translation may say them shorter than the
+// titles themselves, which name the parameters in messages, to fit these
+// fixed tabs ("Main" on the tab, "Main output EQ3 Gain" in the undo text).
+constexpr const char* kTabCaptions[kPageCount] = {
+    QT_TRANSLATE_NOOP("PageTab", "音乐"),     QT_TRANSLATE_NOOP("PageTab", "麦克风"),
+    QT_TRANSLATE_NOOP("PageTab", "效果"),     QT_TRANSLATE_NOOP("PageTab", "主输出"),
+    QT_TRANSLATE_NOOP("PageTab", "中置输出"), QT_TRANSLATE_NOOP("PageTab", "超低音输出"),
+    QT_TRANSLATE_NOOP("PageTab", "后置输出"), QT_TRANSLATE_NOOP("PageTab", "系统")};
 
 }  // namespace
 
@@ -178,7 +186,7 @@ void MainWindow::BuildTabStrip() {
   anchors_.Add(strip, kLeft | kTop | kRight);
   for (int page = 0; page < kPageCount; ++page) {
     PictureButton* tab = WidgetFactory::Button(strip, QStringLiteral("FormTabBtn%1").arg(page + 1),
-                                               skin::ButtonStyle::Tab, CatalogueText(PageTitle(page)),
+                                               skin::ButtonStyle::Tab, CoreText("PageTab", kTabCaptions[page]),
                                                QRect(kTabLefts[page], 0, kTabWidths[page], 26));
     SetTag(tab, page);
     tab->setFocusPolicy(Qt::StrongFocus);

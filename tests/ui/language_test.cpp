@@ -11,10 +11,12 @@
 #include <QLineEdit>
 #include <QTranslator>
 
+#include "catalogue/catalogue.h"
 #include "linked_app.h"
 #include "logview/traffic_log.h"
 #include "mainwindow/main_window.h"
 #include "panels/picture_button.h"
+#include "panels/ui_text.h"
 #include "store/param_store.h"
 #include "system/system_page.h"
 #include "ui_fixture.h"
@@ -59,6 +61,11 @@ TEST(LanguageTest, EnglishTranslationIsEmbeddedAndUsedByTheWindow) {
     ParamStore store;
     MainWindow window(store);
     EXPECT_EQ(ButtonText(window, "SavePresetBtn"), QStringLiteral("保存数据到电脑"));
+    // The tabs say the page titles.
+    for (int page = 0; page < 8; ++page) {
+      EXPECT_EQ(ButtonText(window, QStringLiteral("FormTabBtn%1").arg(page + 1).toLatin1().constData()),
+                QString::fromUtf8(PageTitle(page)));
+    }
   }
   std::unique_ptr<QTranslator> english = InstallTranslation(*qApp, UiLanguage::English);
   ASSERT_NE(english, nullptr) << "the English translation is not embedded";
@@ -66,6 +73,9 @@ TEST(LanguageTest, EnglishTranslationIsEmbeddedAndUsedByTheWindow) {
     ParamStore store;
     MainWindow window(store);
     EXPECT_EQ(ButtonText(window, "SavePresetBtn"), QStringLiteral("Save to computer"));
+    // A tab says its page's title shorter where the title would not fit.
+    EXPECT_EQ(ButtonText(window, "FormTabBtn4"), QStringLiteral("Main"));
+    EXPECT_EQ(CatalogueText(PageTitle(3)), QStringLiteral("Main output"));
     // Catalogue captions are translated where they are shown.
     bool found = false;
     for (const QLabel* label : window.findChildren<QLabel*>())
