@@ -51,10 +51,14 @@ int CommonBandPanel::ShowCurrentBand(int address) {
   editing_.SliderSync = true;
   // The panel's controls are named after the band's parameters they stand for.
   const int row = ChannelOf(address) == 1 && store_.MicGroupB != 0 ? 2 : ChannelOf(address);
+  const std::array<int, 4> shown{row, freq_, gain_, q_};
+  const bool rename = shown != named_;
+  named_ = shown;
   const InstalledTranslation language;
   for (int i = 0; i < 3; ++i) {
     SetTag(Named(kRows[i].bar), bandSlots[i]);
     SetTag(Named(kRows[i].spin), bandSlots[i]);
+    if (!rename) continue;
     for (const char* name : {kRows[i].edit, kRows[i].bar, kRows[i].spin})
       ControlNames::DescribeParamControl(Named(name), row, SlotOf(bandSlots[i]), language);
   }

@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <array>
 
 class QLineEdit;
 class QObject;
@@ -60,6 +61,10 @@ class CommonBandPanel {
   int freq_ = -1;
   int gain_ = -1;
   int q_ = -1;
+  // The row and the three slots the controls were last named after: they
+  // are named again only when the panel shows other parameters, not on
+  // every value change (a drag step).
+  std::array<int, 4> named_{-1, -1, -1, -1};
 };
 
 }  // namespace dsp
