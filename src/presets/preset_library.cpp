@@ -118,7 +118,13 @@ std::filesystem::path ChoosePresetFolder(const std::filesystem::path& option,
                                          const std::filesystem::path& exeDir, bool exeDirWritable,
                                          const std::filesystem::path& appDataDir) {
   if (!option.empty()) return option;
-  if (exeDirWritable && !exeDir.empty()) return exeDir / "Mode" / "J4100Mode";
+  // An executable in a `bin` folder (/usr/bin, /usr/local/bin, ~/.local/bin)
+  // was installed: its folder is shared by every program and belongs to the
+  // package manager, so even a writable one (root, a user prefix) never
+  // gets preset folders beside the programs.
+  const bool installed = exeDir.filename() == "bin" ||
+                         (exeDir.filename().empty() && exeDir.parent_path().filename() == "bin");
+  if (exeDirWritable && !exeDir.empty() && !installed) return exeDir / "Mode" / "J4100Mode";
   return appDataDir / "presets";
 }
 

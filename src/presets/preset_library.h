@@ -35,7 +35,8 @@ std::filesystem::path FindPresetFile(const std::filesystem::path& folder, std::s
 
 // The preset folder in use: the folder given on the command line when there
 // is one; otherwise exeDir/Mode/J4100Mode when the executable's folder is
-// writable (a portable copy); otherwise appDataDir/presets.
+// writable and not an installed program's `bin` folder (a portable copy);
+// otherwise appDataDir/presets.
 std::filesystem::path ChoosePresetFolder(const std::filesystem::path& option,
                                          const std::filesystem::path& exeDir, bool exeDirWritable,
                                          const std::filesystem::path& appDataDir);

@@ -135,6 +135,17 @@ TEST(PresetFolderChoice, OptionThenPortableFolderThenApplicationData) {
   EXPECT_EQ(ChoosePresetFolder("", exe, false, data), data / "presets");
 }
 
+TEST(PresetFolderChoice, InstalledProgramKeepsItsPresetsOutOfTheBinFolder) {
+  // Run as root, or from a user prefix, the bin folder is writable; the
+  // presets still go to the user's data folder, not next to the programs.
+  const fs::path data = "/home/u/.local/share/dsp";
+  for (const fs::path exe : {fs::path("/usr/bin"), fs::path("/usr/local/bin/"), fs::path("/home/u/.local/bin")})
+    EXPECT_EQ(ChoosePresetFolder("", exe, true, data), data / "presets") << exe;
+  EXPECT_EQ(ChoosePresetFolder("/srv/presets", "/usr/bin", true, data), fs::path("/srv/presets"));
+  // A portable copy whose name merely contains "bin" is still portable.
+  EXPECT_EQ(ChoosePresetFolder("", "/opt/binaries", true, data), fs::path("/opt/binaries/Mode/J4100Mode"));
+}
+
 TEST_F(PresetFolder, PreparingMakesMissingFoldersAndKeepsExistingOnes) {
   const fs::path nested = dir / "Mode" / "J4100Mode";
   ASSERT_TRUE(PreparePresetFolder(nested));

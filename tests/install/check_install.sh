@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary staging folder (DESTDIR) and checks
-# that the program, the emulator, the desktop entry and the icon land where
-# a desktop expects them, and that the desktop entry is valid.
+# that the program, the emulator, the desktop entry, the icon, the manual
+# pages, the bash completion and the AppStream metadata land where a desktop
+# and its tools expect them, and that the desktop entry is valid.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
 build="$1"
@@ -16,7 +17,10 @@ for f in bin/dsp-control bin/dsp-emulator; do
 done
 desktop="$root/share/applications/dsp-control.desktop"
 icon="$root/share/icons/hicolor/scalable/apps/dsp-control.svg"
-for f in "$desktop" "$icon"; do
+share="$root/share"
+for f in "$desktop" "$icon" "$share/man/man1/dsp-control.1.gz" "$share/man/man1/dsp-emulator.1.gz" \
+         "$share/bash-completion/completions/dsp-control" "$share/bash-completion/completions/dsp-emulator" \
+         "$share/metainfo/org.example.dsp_control.metainfo.xml" "$share/doc/dsp-control/copyright"; do
   if [ ! -s "$f" ]; then echo "missing: ${f#"$stage"}"; fail=1; fi
 done
 if [ "$fail" -eq 0 ]; then
