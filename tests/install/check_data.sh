@@ -5,7 +5,7 @@
 # options (a command added to the program must be added to all three).
 # Usage: check_data.sh SOURCE_DIR DSP_CONTROL MAN_DIR
 set -euo pipefail
-src="$1"
+src="$(cd "$1" && pwd)"
 program="$2"
 mandir="$3"
 fail=0
@@ -35,9 +35,12 @@ man_commands=$(sed -n '/^# COMMANDS/,/^# /p' "$man_source" | sed -n 's/^\*\([a-z
 man_options=$(sed -n '/^# OPTIONS/,/^# /p' "$man_source" | grep -o -- '^\*-[a-z]\*, \*--[a-z-]*\*\|^\*--[a-z-]*\*' |
               grep -o -- '--[a-z-]*' | sort -u)
 completion="$src/data/bash-completion/dsp-control"
-complete_commands=$(bash -c 'source "$1"; while read -r n _; do if [ -n "$n" ]; then echo "$n"; fi; done <<<"$_dsp_control_commands"' \
-                    _ "$completion" | sort)
-complete_options=$(grep -o "compgen -W '--help[^']*'" "$completion" | grep -o -- '--[a-z][a-z-]*' | sort -u)
+complete_list() {  # VARIABLE: the first words of the completion's list
+  bash -c 'source "$1"; while read -r n _; do if [ -n "$n" ]; then echo "$n"; fi; done <<<"${!2}"' \
+    _ "$completion" "$1" | sort
+}
+complete_commands=$(complete_list _dsp_control_commands)
+complete_options=$(complete_list _dsp_control_options)
 
 compare() {  # WHAT NAME_A LIST_A NAME_B LIST_B
   if [ "$3" != "$5" ]; then
@@ -50,6 +53,52 @@ compare "commands" "the help" "$help_commands" "the manual page" "$man_commands"
 compare "commands" "the help" "$help_commands" "the completion" "$complete_commands"
 compare "options" "the help" "$help_options" "the manual page" "$man_options"
 compare "options" "the help" "$help_options" "the completion" "$complete_options"
+
+# The completion as bash-completion runs it, on lines split as readline
+# splits them (a ':' is a word of its own), against a settings file with
+# two remembered network ports.
+[ -r /usr/share/bash-completion/bash_completion ] || { echo "bash-completion is not installed (scripts/deps.sh)"; exit 1; }
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+mkdir -p "$home/.config/dsp-control" "$home/presets"
+printf '[network]\nports=tcp://box:4001, rfc2217://[::1]:4002\n' >"$home/.config/dsp-control/dsp-control.ini"
+touch "$home/presets/Club.Wfxr" "$home/presets/notes.txt"
+results=$(cd "$home" && HOME="$home" XDG_CONFIG_HOME= bash --norc --noprofile -c '
+  source /usr/share/bash-completion/bash_completion
+  source "$1"
+  while IFS="|" read -r line expected; do
+    COMP_WORDS=()
+    for w in $line; do
+      while [[ $w == *:* ]]; do
+        [[ ${w%%:*} ]] && COMP_WORDS+=("${w%%:*}")
+        COMP_WORDS+=(":"); w=${w#*:}
+      done
+      [[ $w ]] && COMP_WORDS+=("$w")
+    done
+    [[ $line == *" " || $line == *: ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMP_LINE=$line; COMP_POINT=${#line}; COMPREPLY=()
+    _dsp_control
+    got=$(printf "%s\n" "${COMPREPLY[@]}" | sort | tr "\n" " "); got=${got% }
+    [[ $got == "$expected" ]] || echo "completing [$line]: got [$got], expected [$expected]"
+  done' _ "$completion" <<'TABLE'
+dsp-control --l|--lang
+dsp-control --lang |en zh
+dsp-control --lang=e|en
+dsp-control |backup info recall-mode restore save-mode
+dsp-control --port tcp://box:4001 re|recall-mode restore
+dsp-control --port t|tcp://box:4001
+dsp-control --port tcp://box:40|4001
+dsp-control --port rfc|rfc2217://[::1]:4002
+dsp-control --port /dev/ttyS0 --json |backup info recall-mode restore save-mode
+dsp-control recall-mode 1|1 10 11 12 13 14 15
+dsp-control save-mode 3 |
+dsp-control info |
+dsp-control restore presets/|presets/Club.Wfxr
+dsp-control backup presets/n|presets/notes.txt
+dsp-control --presets pre|presets
+TABLE
+)
+if [ -n "$results" ]; then echo "$results"; fail=1; fi
 
 if [ "$fail" -ne 0 ]; then echo "data check failed"; exit 1; fi
 echo "data check passed: commands $(echo $help_commands), options $(echo $help_options)"
