@@ -25,9 +25,9 @@ else
 fi
 cmake --build "$build" -j"$(nproc)" --target dsp-control dsp-emulator manpages package_docs
 
-rm -rf "$build/package"
-cpack --config "$build/CPackConfig.cmake" -B "$build/package"
-for deb in "$build"/package/dsp-control_*.deb; do
+rm -rf "$build/cpack"
+cpack --config "$build/CPackConfig.cmake" -B "$build/cpack"
+for deb in "$build"/cpack/dsp-control_*.deb; do
   cp "$deb" "$out/"
   echo "$out/$(basename "$deb")"
 done
