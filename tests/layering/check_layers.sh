@@ -5,15 +5,17 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common store eq catalogue link presets editmodel"
+core="common store eq catalogue ports link presets editmodel"
 declare -A allowed=(
   [common]=""
   [store]="common"
   [eq]="common store"
   [catalogue]="common store eq"
-  [link]="common store eq"
+  [ports]=""
+  [link]="common store eq ports"
+  [emulator]="common store eq ports link"
   [presets]="common store eq"
-  [editmodel]="common store eq catalogue link"
+  [editmodel]="common store eq catalogue ports link"
   [posix]=""
   [i18n]="common"
   [panels]="$core i18n"
