@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "link/frames.h"
-#include "link/qt_any_port.h"
-#include "link/qt_serial_port.h"
+#include "ports/qt_any_port.h"
+#include "ports/qt_serial_port.h"
 
 namespace dsp::cli {
 

@@ -13,7 +13,7 @@
 #include "cli/console_view.h"
 #include "cli/watched_port.h"
 #include "link/device_link.h"
-#include "link/serial_port.h"
+#include "ports/serial_port.h"
 #include "store/param_store.h"
 
 namespace dsp::cli {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "link/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace dsp::cli {
 

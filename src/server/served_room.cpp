@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "link/device_link.h"
-#include "link/qt_any_port.h"
+#include "ports/qt_any_port.h"
 #include "link/qt_link_timers.h"
 #include "presets/preset_file.h"
 

@@ -5,16 +5,19 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common json store eq catalogue link presets editmodel"
+core="common json store eq catalogue ports link presets editmodel desk"
 declare -A allowed=(
   [common]=""
   [json]=""
   [store]="common"
   [eq]="common store"
   [catalogue]="common store eq"
-  [link]="common store eq"
+  [ports]=""
+  [link]="common store eq ports"
+  [emulator]="common store eq ports link"
   [presets]="common store eq"
-  [editmodel]="common store eq catalogue link"
+  [editmodel]="common store eq catalogue ports link"
+  [desk]="common json"
   [posix]=""
   [i18n]="common"
   [panels]="$core i18n"
@@ -23,6 +26,7 @@ declare -A allowed=(
   [system]="$core i18n panels editing"
   [logview]="$core i18n"
   [cli]="$core i18n"
+  [server]="$core i18n"
   [mainwindow]="$core panels editing graph system logview i18n"
   [app]="*"
 )

@@ -8,7 +8,7 @@
 
 #include "desk_rig.h"
 #include "link/device_link.h"
-#include "link/emulator.h"
+#include "emulator/emulator.h"
 #include "link/frames.h"
 #include "presets/preset_file.h"
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "link/emulator.h"
-#include "link/serial_port.h"
+#include "emulator/emulator.h"
+#include "ports/serial_port.h"
 
 namespace dsp {
 

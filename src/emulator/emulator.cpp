@@ -1,4 +1,4 @@
-#include "link/emulator.h"
+#include "emulator/emulator.h"
 
 #include <algorithm>
 

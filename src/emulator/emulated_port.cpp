@@ -1,4 +1,4 @@
-#include "link/emulated_port.h"
+#include "emulator/emulated_port.h"
 
 #include <algorithm>
 

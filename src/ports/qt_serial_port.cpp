@@ -1,4 +1,4 @@
-#include "link/qt_serial_port.h"
+#include "ports/qt_serial_port.h"
 
 #include <QDeadlineTimer>
 #include <QMetaObject>

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "link/qt_network_port.h"
-#include "link/qt_serial_port.h"
-#include "link/serial_port.h"
+#include "ports/qt_network_port.h"
+#include "ports/qt_serial_port.h"
+#include "ports/serial_port.h"
 
 namespace dsp {
 

@@ -1,6 +1,6 @@
-#include "link/qt_any_port.h"
+#include "ports/qt_any_port.h"
 
-#include "link/port_address.h"
+#include "ports/port_address.h"
 
 namespace dsp {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
+#include "ports/serial_port.h"
 #include "store/param_store.h"
 
 namespace dsp {

@@ -1,4 +1,4 @@
-#include "link/telnet_session.h"
+#include "ports/telnet_session.h"
 
 #include <string_view>
 

@@ -30,8 +30,8 @@
 #include <memory>
 #include <string>
 
-#include "link/port_address.h"
-#include "link/serial_port.h"
+#include "ports/port_address.h"
+#include "ports/serial_port.h"
 
 namespace dsp {
 

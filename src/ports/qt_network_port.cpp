@@ -1,4 +1,4 @@
-#include "link/qt_network_port.h"
+#include "ports/qt_network_port.h"
 
 #include <QDeadlineTimer>
 #include <QMetaObject>
@@ -6,7 +6,7 @@
 #include <QtGlobal>
 #include <algorithm>
 
-#include "link/telnet_session.h"
+#include "ports/telnet_session.h"
 
 #if defined(Q_OS_LINUX)
 #include <netinet/in.h>
