@@ -10,6 +10,8 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils
   ser2net
+  qt6-httpserver-dev qt6-websockets-dev
+  chromium chromium-driver
 )
 
 missing=()
