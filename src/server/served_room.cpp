@@ -232,11 +232,14 @@ void ServedRoom::RecallMode(int mode, Done done) {
   }
   op_ = Op::Recall;
   recallSlot_ = mode - 1;
+  polls_ = 0;
   done_ = std::move(done);
   timeout_.start(waitLimitMs_);
   Publish();
+  // Waits for a quiet line; Poll stops the timer when it starts the
+  // operation's first step.
+  poll_.start();
   Poll();
-  if (op_ != Op::None) poll_.start();
 }
 
 void ServedRoom::Restore(std::string content, Done done) {
@@ -246,6 +249,7 @@ void ServedRoom::Restore(std::string content, Done done) {
   }
   // The file's entries over what the processor holds now: entries the file
   // leaves out keep the processor's values.
+  held_ = store_.DeviceImage;
   QuietEvents events;
   if (LoadPresetContent(store_, content, events) != LoadOutcome::Accepted) {
     done({400, "the preset file is refused: " + events.notice, {}});
@@ -253,25 +257,30 @@ void ServedRoom::Restore(std::string content, Done done) {
   }
   for (int c = 0; c < 9; ++c) expected_[static_cast<std::size_t>(c)] = store_.DeviceImage[static_cast<std::size_t>(c)];
   op_ = Op::Upload;
+  polls_ = 0;
   done_ = std::move(done);
   timeout_.start(waitLimitMs_);
   Publish();
+  // Waits for a quiet line; Poll stops the timer when it starts the
+  // operation's first step.
+  poll_.start();
   Poll();
-  if (op_ != Op::None) poll_.start();
 }
 
 void ServedRoom::Poll() {
   // An operation starts on a quiet line: no frame in flight, no write
   // waiting, so that no late acknowledgement runs into its sequence.
-  static_assert(kQuietWaitPolls > 0);
   if (!link_->Connected()) {
-    Finish({409, "room " + name_ + " lost its link", {}});
+    GiveUp({409, "room " + name_ + " lost its link", {}});
     return;
   }
   const bool quiet = link_->TxReady != 0 && link_->valueQueue().count == 0 && link_->eqQueue().count == 0 &&
                      link_->LinkState == 2 && pendingVolume_[0] < 0 && pendingVolume_[1] < 0 &&
                      pendingVolume_[2] < 0;
-  if (!quiet) return;
+  if (!quiet) {
+    if (++polls_ > kQuietWaitPolls) GiveUp({409, "room " + name_ + " is busy: its line does not fall quiet", {}});
+    return;
+  }
   poll_.stop();
   if (op_ == Op::Recall) {
     // Sent at once on a quiet line: its acknowledgement reloads the
@@ -280,6 +289,16 @@ void ServedRoom::Poll() {
   } else if (op_ == Op::Upload) {
     link_->SetLinkStatus(6);
   }
+}
+
+void ServedRoom::GiveUp(const Outcome& outcome) {
+  // Nothing was sent: a restore's file leaves the stores again, which keep
+  // what the processor holds.
+  if (op_ == Op::Upload) {
+    store_.DeviceImage = held_;
+    store_.RebuildParamTable(store_.SceneFlag);
+  }
+  Finish(outcome);
 }
 
 void ServedRoom::OnTransferFinished(Transfer kind) {

@@ -109,6 +109,8 @@ class ServedRoom {
   enum class Op { None, Recall, Upload, Verify };
   void Publish();
   void Finish(const Outcome& outcome);
+  // Ends an operation that has not sent anything yet.
+  void GiveUp(const Outcome& outcome);
   void OnTransferFinished(Transfer kind);
   void OnTransferBroken();
   void OnLinkLost();
@@ -128,6 +130,8 @@ class ServedRoom {
   Done done_;
   int recallSlot_ = -1;
   std::array<ParamStore::DeviceRow, 9> expected_{};
+  std::array<ParamStore::DeviceRow, kStoreChannels> held_{};  // the stores before a restore's file
+  int polls_ = 0;
   QTimer poll_;     // while an operation waits for a quiet line
   QTimer timeout_;  // the request's wait limit
   int waitLimitMs_ = 30000;
