@@ -5,7 +5,7 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common store eq catalogue ports link presets editmodel"
+core="common store eq catalogue ports link presets editmodel venue"
 declare -A allowed=(
   [common]=""
   [store]="common"
@@ -16,6 +16,7 @@ declare -A allowed=(
   [emulator]="common store eq ports link"
   [presets]="common store eq"
   [editmodel]="common store eq catalogue ports link"
+  [venue]="common ports"
   [posix]=""
   [i18n]="common"
   [panels]="$core i18n"
