@@ -17,6 +17,7 @@ declare -A allowed=(
   [presets]="common store eq"
   [editmodel]="common store eq catalogue ports link"
   [venue]="common ports"
+  [session]="$core"
   [posix]=""
   [i18n]="common"
   [panels]="$core i18n"
@@ -24,7 +25,7 @@ declare -A allowed=(
   [graph]="$core i18n panels editing"
   [system]="$core i18n panels editing"
   [logview]="$core i18n"
-  [cli]="$core i18n"
+  [cli]="$core i18n session"
   [mainwindow]="$core panels editing graph system logview i18n"
   [app]="*"
 )
