@@ -58,8 +58,7 @@ int main(int argc, char** argv) {
   // so that they work without a display.
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
-    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets") ||
-        arg == QLatin1String("--lang")) {
+    if (dsp::cli::TakesValue(arg)) {
       ++i;  // the option's value, whatever it is
     } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
       PrintHelp(argc, argv, language, stdout, QString());

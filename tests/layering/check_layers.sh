@@ -5,7 +5,7 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common json store eq catalogue ports link presets editmodel desk"
+core="common json store eq catalogue ports link presets editmodel venue desk"
 declare -A allowed=(
   [common]=""
   [json]=""
@@ -18,6 +18,8 @@ declare -A allowed=(
   [presets]="common store eq"
   [editmodel]="common store eq catalogue ports link"
   [desk]="common json"
+  [venue]="common ports"
+  [session]="$core"
   [posix]=""
   [i18n]="common"
   [panels]="$core i18n"
@@ -25,8 +27,8 @@ declare -A allowed=(
   [graph]="$core i18n panels editing"
   [system]="$core i18n panels editing"
   [logview]="$core i18n"
-  [cli]="$core i18n"
-  [server]="$core i18n"
+  [cli]="$core i18n session"
+  [server]="$core i18n session"
   [mainwindow]="$core panels editing graph system logview i18n"
   [app]="*"
 )

@@ -1,6 +1,6 @@
-#include "cli/watched_port.h"
+#include "session/watched_port.h"
 
-namespace dsp::cli {
+namespace dsp {
 
 std::string ProblemText(const std::string& name, const SerialPortError& error) {
   switch (error.fault()) {
@@ -52,4 +52,4 @@ void WatchedPort::Note(const std::string& name, const SerialPortError& error) {
   problem_ = ProblemText(name, error);
 }
 
-}  // namespace dsp::cli
+}  // namespace dsp

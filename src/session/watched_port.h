@@ -9,7 +9,7 @@
 
 #include "ports/serial_port.h"
 
-namespace dsp::cli {
+namespace dsp {
 
 class WatchedPort : public SerialPort {
  public:
@@ -42,4 +42,4 @@ class WatchedPort : public SerialPort {
 // What the command line says about a port that failed, in English.
 std::string ProblemText(const std::string& name, const SerialPortError& error);
 
-}  // namespace dsp::cli
+}  // namespace dsp
