@@ -15,6 +15,7 @@
 #include "cli/command_line.h"
 #include "i18n/language.h"
 #include "mainwindow/application.h"
+#include "server/serve_command.h"
 
 #ifndef DSP_VERSION
 #define DSP_VERSION "0"
@@ -69,7 +70,9 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  // A command runs without a window (and without a display).
+  // A command runs without a window (and without a display); the front
+  // desk is one that stays up.
+  if (dsp::server::IsServeCommand(argc, argv)) return dsp::server::RunServe(argc, argv);
   if (dsp::cli::HasCommand(argc, argv)) return dsp::cli::Run(argc, argv, language);
 
   // The toolkit takes its own options (-platform, -style, ...) off the

@@ -473,6 +473,12 @@ void FrontDesk::Broadcast(const QJsonObject& message) {
 }
 
 void FrontDesk::RoomChanged(ServedRoom& room) {
+  const RoomState state = room.Snapshot().state;
+  const QString name = Text(room.Name());
+  if (Log && loggedStates_.value(name, -1) != static_cast<int>(state)) {
+    loggedStates_.insert(name, static_cast<int>(state));
+    Log(room.Name() + ": " + StateName(state));
+  }
   Broadcast(QJsonObject{{QStringLiteral("event"), QStringLiteral("room")}, {QStringLiteral("room"), Summary(room)}});
 }
 

@@ -16,6 +16,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ class FrontDesk : public QAbstractHttpServer {
   // Goodbye to every linked processor, event sockets closed.
   void Shutdown();
 
+  // Told a line (English) whenever a room's link state changes:
+  // "NAME: linked", "NAME: searching", ...
+  std::function<void(const std::string&)> Log;
+
   // A room's summary, as GET /api/rooms lists it, and its details.
   static QJsonObject Summary(const ServedRoom& room);
   static QJsonObject Details(const ServedRoom& room);
@@ -89,6 +94,7 @@ class FrontDesk : public QAbstractHttpServer {
   std::vector<std::unique_ptr<ServedRoom>> rooms_;
   QMap<QString, QByteArray> files_;
   QList<QWebSocket*> sockets_;
+  QMap<QString, int> loggedStates_;
 };
 
 }  // namespace dsp::server

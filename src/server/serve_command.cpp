@@ -66,7 +66,10 @@ bool ParseListen(const QString& text, QHostAddress& address, quint16& port) {
 bool IsServeCommand(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
-    if (std::strcmp(arg, "--lang") == 0 || std::strcmp(arg, "--port") == 0 || std::strcmp(arg, "--presets") == 0) {
+    bool takesValue = false;
+    for (const char* option : {"--lang", "--port", "--presets", "--rooms", "--listen", "--token-file", "--static"})
+      takesValue = takesValue || std::strcmp(arg, option) == 0;
+    if (takesValue) {
       ++i;
       continue;
     }
@@ -114,11 +117,9 @@ int RunServe(int argc, char** argv) {
   }
 
   FrontDesk desk(options);
+  desk.Log = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
   for (const RoomEntry& entry : parsed.rooms) {
-    auto room = std::make_unique<ServedRoom>(entry.name, entry.port);
-    const std::string name = entry.name;
-    room->Log = [name](const std::string& line) { std::fprintf(stderr, "%s: %s\n", name.c_str(), line.c_str()); };
-    desk.AddRoom(std::move(room));
+    desk.AddRoom(std::make_unique<ServedRoom>(entry.name, entry.port));
   }
   if (!desk.Listen(problem)) {
     std::fprintf(stderr, "dsp-control serve: %s\n", qPrintable(problem));

@@ -1,11 +1,13 @@
 #pragma once
-// One room the front desk keeps linked: its own port (serial or network by
-// name), stores, device link and Qt timers, nothing shared with the other
-// rooms. The link looks for the processor by itself after a loss, as the
-// window does. Requests run as operations that end on their own (a mode
-// recall when the reload has arrived, a restore when it is verified) and
-// report through a callback; every change of what the room shows (link
-// state, mode, volumes) is told through Changed.
+// One room the front desk keeps linked: a session Room (its own port,
+// serial or network by name, stores, device link and timers, nothing
+// shared with the other rooms) kept linked for good: the link looks for
+// the processor by itself after a loss, as the window does. Requests run
+// as the Room's operations, which end on their own (a mode recall when the
+// reload has arrived, a restore when it is verified), and report through a
+// callback; volume writes are merged here before they reach the pacing;
+// every change of what the room shows (link state, mode, volumes, scene)
+// is told through Changed.
 
 #include <QTimer>
 #include <functional>
@@ -19,7 +21,7 @@
 
 namespace dsp {
 class DeviceLink;
-class QtLinkTimers;
+class Room;
 class SerialPort;
 }  // namespace dsp
 
@@ -72,7 +74,7 @@ class ServedRoom {
   void Stop();
 
   RoomSnapshot Snapshot() const;
-  const ParamStore& Store() const { return store_; }
+  const ParamStore& Store() const;
   std::string DeviceId() const;
   // True when the room takes a change now (linked, nothing running).
   bool Ready() const;
@@ -97,33 +99,24 @@ class ServedRoom {
 
   // Told after every change of the snapshot.
   std::function<void(ServedRoom&)> Changed;
-  // Told once per line when an operation makes a message (log lines).
-  std::function<void(const std::string&)> Log;
-
   // The longest an operation may run before its request is answered with
   // 503 (it goes on; the events tell its end).
   void SetWaitLimit(int ms) { waitLimitMs_ = ms; }
 
  private:
-  class View;
-  enum class Op { None, Recall, Upload, Verify };
+  enum class Op { None, Recall, Restore };
   void Publish();
   void Finish(const Outcome& outcome);
   // Ends an operation that has not sent anything yet.
   void GiveUp(const Outcome& outcome);
-  void OnTransferFinished(Transfer kind);
-  void OnTransferBroken();
-  void OnLinkLost();
+  void Verified(bool ok);
   void FlushVolumes();
   void Poll();
+  DeviceLink& Link() const;
 
   std::string name_;
   std::string portName_;
-  ParamStore store_;
-  std::unique_ptr<SerialPort> port_;
-  std::unique_ptr<View> view_;
-  std::unique_ptr<DeviceLink> link_;
-  std::unique_ptr<QtLinkTimers> timers_;
+  std::unique_ptr<Room> room_;
   RoomSnapshot published_;
 
   Op op_ = Op::None;
