@@ -541,6 +541,10 @@ Without a command it opens the window; with one it runs it and exits.</translati
     check PRESET        下载每个房间并与预设文件比较, 不写入任何内容。
     restore PRESET      在每个房间上恢复并校验 (--dry-run: 只说明会改变什么)。
                         退出状态: 全部成功 (check: 全部相同) 为 0, 否则为 1。
+  serve --rooms FILE    前台: 保持房间文件 FILE 中每个房间的连接, 提供 HTTP API、
+                        事件 WebSocket 和浏览器页面, 直到 SIGINT 或 SIGTERM
+                        (--listen ADDRESS:PORT, 默认 127.0.0.1:8480;
+                        --token-file FILE; --static DIR)。
 
 端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:
 tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。
@@ -570,6 +574,11 @@ wrong command or wrong arguments):
                         what a restore would change).
                         Exit status 0 when every room succeeded (check: and
                         matches), 1 otherwise.
+  serve --rooms FILE    The front desk: keep every room of the rooms file FILE
+                        linked and serve the HTTP API, the events WebSocket
+                        and the dashboard until SIGINT or SIGTERM
+                        (--listen ADDRESS:PORT, default 127.0.0.1:8480;
+                        --token-file FILE; --static DIR).
 
 A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a
 serial-over-network server: tcp://HOST:PORT (raw TCP) or

@@ -38,6 +38,10 @@ QString CommandsHelp() {
       "    check PRESET        下载每个房间并与预设文件比较, 不写入任何内容。\n"
       "    restore PRESET      在每个房间上恢复并校验 (--dry-run: 只说明会改变什么)。\n"
       "                        退出状态: 全部成功 (check: 全部相同) 为 0, 否则为 1。\n"
+      "  serve --rooms FILE    前台: 保持房间文件 FILE 中每个房间的连接, 提供 HTTP API、\n"
+      "                        事件 WebSocket 和浏览器页面, 直到 SIGINT 或 SIGTERM\n"
+      "                        (--listen ADDRESS:PORT, 默认 127.0.0.1:8480;\n"
+      "                        --token-file FILE; --static DIR)。\n"
       "\n"
       "端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:\n"
       "tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。\n");
