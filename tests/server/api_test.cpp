@@ -41,7 +41,7 @@ class FrontDeskApi : public ::testing::Test {
   }
 
   // A front desk on the two rooms and one on a port that does not exist.
-  void Serve(bool readNeedsToken = false) {
+  void Serve(bool readNeedsToken = false, bool waitForLinks = true) {
     DeskOptions options;
     options.port = 0;
     options.token = kToken.toStdString();
@@ -55,7 +55,7 @@ class FrontDeskApi : public ::testing::Test {
     ASSERT_TRUE(desk_->Listen(problem)) << problem.toStdString();
     desk_->StartRooms();
     http_ = std::make_unique<HttpClient>(desk_->Port());
-    ASSERT_TRUE(RunUntil([&] { return Linked("room-a") && Linked("room-b"); }));
+    if (waitForLinks) ASSERT_TRUE(RunUntil([&] { return Linked("room-a") && Linked("room-b"); }));
   }
 
   bool Linked(const std::string& name) const {
@@ -295,10 +295,50 @@ TEST_F(FrontDeskApi, ALostRoomShowsAsNotLinkedAndLinksAgainByItself) {
   // The other room is untouched.
   EXPECT_EQ(http_->Call("GET", QStringLiteral("/api/rooms/room-b")).object().value("link").toString(), "linked");
 
+  // It comes back, answers a few frames beyond its download and falls
+  // silent: the missing heartbeat answers take the link down.
+  const auto lines = [](const EmulatedRoom& room) {
+    const std::string log = ReadText(room.log);
+    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
+  };
+  const int downloadFrames = lines(*b_);  // room b's download, and the heartbeats since
+  fs::remove(a_->log);
   const std::size_t lost = events.messages.size();
-  a_->Start();
+  a_->Start({"--silent-after", std::to_string(downloadFrames + 3)});
   ASSERT_TRUE(RunUntil([&] { return events.Find(stateOf("room-a", "linked"), lost) != nullptr; }));
-  EXPECT_EQ(http_->Call("GET", QStringLiteral("/api/rooms/room-a")).object().value("link").toString(), "linked");
+  const std::size_t linked = events.messages.size();
+  ASSERT_TRUE(RunUntil([&] { return events.Find(stateOf("room-a", "searching"), linked) != nullptr; }, 60000));
+  EXPECT_EQ(http_->Call("GET", QStringLiteral("/api/rooms/room-a")).object().value("link").toString(), "searching");
+  EXPECT_EQ(http_->Call("GET", QStringLiteral("/api/rooms/room-b")).object().value("link").toString(), "linked");
+}
+
+TEST_F(FrontDeskApi, ARoomStillDownloadingOrTooSlowIsAskedToComeBack) {
+  Serve(false, /*waitForLinks=*/false);
+  // While its first download runs, a change would wait for all of it.
+  ASSERT_TRUE(RunUntil([&] { return Room("room-a").Snapshot().state == server::RoomState::Downloading; }));
+  const Answer early = http_->Call("PUT", QStringLiteral("/api/rooms/room-a/volume/music"), R"({"value": 5})", kToken);
+  if (Room("room-a").Snapshot().state == server::RoomState::Downloading) {
+    EXPECT_EQ(early.status, 503) << early.body.toStdString();
+    EXPECT_EQ(early.header("retry-after"), "5");
+  }
+  ASSERT_TRUE(RunUntil([&] { return Linked("room-a") && Linked("room-b"); }));
+
+  // A recall that takes longer than the request may wait is answered with
+  // 503; it goes on, and the events tell its end.
+  EventClient events;
+  events.Open(QUrl(QStringLiteral("ws://127.0.0.1:%1/api/events").arg(desk_->Port())));
+  ASSERT_TRUE(RunUntil([&] { return !events.messages.empty(); }));
+  Room("room-a").SetWaitLimit(1);
+  const Answer slow = http_->Call("POST", QStringLiteral("/api/rooms/room-a/mode"), R"({"mode": 5})", kToken);
+  EXPECT_EQ(slow.status, 503) << slow.body.toStdString();
+  EXPECT_TRUE(slow.object().value("error").toString().contains("goes on"));
+  ASSERT_TRUE(RunUntil([&] {
+    return events.Find([](const QJsonObject& m) {
+             const QJsonObject r = m.value("room").toObject();
+             return r.value("name") == "room-a" && r.value("link") == "linked" &&
+                    r.value("mode").toObject().value("number").toInt() == 5;
+           }) != nullptr;
+  }));
 }
 
 TEST_F(FrontDeskApi, AFloodOfVolumeRequestsIsMergedNeverDropped) {
