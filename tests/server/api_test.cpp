@@ -2,7 +2,10 @@
 // WebSocket client against a front desk holding emulated rooms on
 // pseudo-terminals (and a room whose port does not exist).
 
+#include <QDir>
+#include <QFile>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
 
@@ -399,6 +402,51 @@ TEST_F(FrontDeskApi, SurvivesClientsThatGoAwayMidRequest) {
   ASSERT_TRUE(RunUntil([&] { return Room("room-a").Ready(); }));
   EXPECT_EQ(Room("room-a").Snapshot().mode, 4);
   EXPECT_EQ(http_->Call("GET", QStringLiteral("/api/rooms")).status, 200);
+}
+
+}  // namespace
+}  // namespace dsp::test
+
+namespace dsp::test {
+namespace {
+
+TEST(FrontDeskFiles, AStaticFolderIsReadOnceAndRequestsOnlyPickItsFilesByName) {
+  App();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  auto write = [](const QString& path, const QByteArray& content) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+  };
+  write(dir.filePath("index.html"), "<p>venue</p>");
+  write(dir.filePath("style.css"), "p{}");
+  QDir(dir.path()).mkdir("sub");
+  write(dir.filePath("sub/inner.js"), "1");
+  server::DeskOptions options;
+  options.port = 0;
+  options.token = kToken.toStdString();
+  options.staticDir = dir.path();
+  server::FrontDesk desk(options);
+  QString problem;
+  ASSERT_TRUE(desk.Listen(problem)) << problem.toStdString();
+  // Written after the start: not served.
+  write(dir.filePath("later.html"), "late");
+  HttpClient http(desk.Port());
+  const Answer index = http.Call("GET", "/");
+  EXPECT_EQ(index.status, 200);
+  EXPECT_EQ(index.body, "<p>venue</p>");
+  EXPECT_TRUE(index.header("content-type").startsWith("text/html"));
+  EXPECT_EQ(http.Call("GET", "/style.css").header("content-type"), "text/css; charset=utf-8");
+  for (const char* path : {"/later.html", "/sub/inner.js", "/%2e%2e/etc/passwd", "/sub", "/sub%2finner.js"})
+    EXPECT_EQ(http.Call("GET", path).status, 404) << path;
+  EXPECT_EQ(http.Call("POST", "/index.html", "x", kToken).status, 405);
+
+  server::DeskOptions empty = options;
+  empty.staticDir = dir.filePath("sub");
+  server::FrontDesk refused(empty);
+  EXPECT_FALSE(refused.Listen(problem));
+  EXPECT_TRUE(problem.contains("index.html"));
 }
 
 }  // namespace
