@@ -130,7 +130,8 @@ void Room::SetAutoReconnect(bool on) {
 
 void Room::FailSoon(std::string error, Done done) {
   QTimer::singleShot(0, &context_, [this, error = std::move(error), done = std::move(done)] {
-    error_ = error;
+    // A refusal while another operation runs leaves that one's result alone.
+    if (!Busy()) error_ = error;
     if (done) done(false);
   });
 }
