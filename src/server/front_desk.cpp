@@ -121,6 +121,9 @@ FrontDesk::FrontDesk(DeskOptions options) : options_(std::move(options)) {
 
 FrontDesk::~FrontDesk() {
   Shutdown();
+  // The rooms go first, telling nobody: what their changes reach is going.
+  for (auto& room : rooms_) room->Changed = nullptr;
+  rooms_.clear();
 }
 
 void FrontDesk::AddRoom(std::unique_ptr<ServedRoom> room) {
