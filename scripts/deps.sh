@@ -12,6 +12,7 @@ packages=(
   ser2net
   qt6-httpserver-dev qt6-websockets-dev
   chromium chromium-driver
+  ansible-core
 )
 
 missing=()

@@ -7,6 +7,18 @@
         <source>网络端口... (Ctrl+N)</source>
         <translation>Network ports... (Ctrl+N)</translation>
     </message>
+    <message>
+        <source>房间: 选择一个房间即连接到它的端口</source>
+        <translation>Room: choosing a room links to its port</translation>
+    </message>
+    <message>
+        <source>(所有端口)</source>
+        <translation>(all ports)</translation>
+    </message>
+    <message>
+        <source>%1 - 房间 %2</source>
+        <translation>%1 - room %2</translation>
+    </message>
 </context>
 <context>
     <name>Catalogue</name>

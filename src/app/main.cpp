@@ -86,6 +86,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(dsp::cli::HelpText(parser)));
     return dsp::cli::kExitUsage;
   }
+  if (parser.isSet(options.only) || parser.isSet(options.jobs) || parser.isSet(options.dryRun)) {
+    std::fprintf(stderr, "--only, --jobs and --dry-run are for rooms\n\n%s", qPrintable(dsp::cli::HelpText(parser)));
+    return dsp::cli::kExitUsage;
+  }
   if (parser.isSet(options.json)) {
     std::fprintf(stderr, "--json needs a command\n\n%s", qPrintable(dsp::cli::HelpText(parser)));
     return dsp::cli::kExitUsage;
@@ -94,6 +98,7 @@ int main(int argc, char** argv) {
   dsp::AppOptions appOptions;
   appOptions.ports = parser.values(options.port);
   appOptions.presetDir = parser.value(options.presets);
+  appOptions.roomsFile = parser.value(options.rooms);
   dsp::Application application(appOptions);
   application.Start();
   return app.exec();

@@ -2,7 +2,10 @@
 // and behind one ser2net with an accepter per room, one processor that falls
 // silent in the middle of its download and one port that does not exist.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QJsonArray>
@@ -18,6 +21,7 @@
 
 #include "emulator/emulator.h"
 #include "posix/emulator_process.h"
+#include "posix/pty.h"
 #include "posix/ser2net_process.h"
 #include "presets/preset_file.h"
 #include "program.h"
@@ -226,6 +230,43 @@ TEST_F(Venue, RefusedRoomsFilesAndArgumentsSendNothing) {
     EXPECT_TRUE(Has(r.err, k.says)) << r.err;
     EXPECT_TRUE(r.out.empty()) << r.out;
   }
+}
+
+TEST_F(Venue, ABusyAccepterIsReportedBusyAndTheOtherRoomOnTheServerRuns) {
+  // Another client holds room a's accepter.
+  const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(holder, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(std::stoi(server->rawUrl(0).substr(server->rawUrl(0).rfind(':') + 1))));
+  ASSERT_EQ(::connect(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const ProgramResult r = RunProgram({"rooms", rooms.string(), "info", "--only", "a,b"}, 60000);
+  ::close(holder);
+  EXPECT_EQ(r.code(), 1) << Describe(r);
+  EXPECT_TRUE(Has(r.out, "a: FAILED: cannot reach the processor: " + server->rawUrl(0) +
+                             ": in use by another program or client"))
+      << r.out;
+  EXPECT_TRUE(Has(r.out, "b: ok: device ")) << r.out;
+}
+
+TEST_F(Venue, ProgressIsALiveTableOnATerminal) {
+  posix::PtyPair terminal;
+  std::string shown;
+  const ProgramResult r =
+      RunProgram({"rooms", rooms.string(), "info", "--only", "a,c"}, 60000, {}, terminal.devicePath());
+  EXPECT_EQ(r.code(), 0) << Describe(r);
+  for (int i = 0; i < 50; ++i) {
+    const Bytes piece = terminal.read(65536, 100);
+    if (piece.empty()) break;
+    shown.append(piece.begin(), piece.end());
+  }
+  // A row per room being served, redrawn in place (cursor up, clear below).
+  EXPECT_TRUE(Has(shown, "\x1b[2A\r\x1b[J")) << shown.substr(0, 400);
+  EXPECT_TRUE(Has(shown, "a                    downloading  [")) << shown.substr(0, 400);
+  EXPECT_TRUE(Has(shown, "c                    downloading  [")) << shown.substr(0, 400);
+  EXPECT_FALSE(Has(shown, "a: downloading")) << "no plain lines on a terminal";
+  EXPECT_TRUE(Has(r.out, "a: ok: device ") && Has(r.out, "c: ok: device ")) << "results stay on standard output";
 }
 
 TEST_F(Venue, InterruptedRestoreNamesTheRoomsThatMayHoldPartOfIt) {

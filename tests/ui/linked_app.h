@@ -151,9 +151,7 @@ class LinkedApp : public testing::Test {
   ProcessorEmulator emulator;
   std::unique_ptr<Application> app;
   QStringList messages;
-
- private:
-  EmulatedPort* port_ = nullptr;
+  EmulatedPort* port_ = nullptr;  // the application's port, for a fixture that makes its own
 };
 
 }  // namespace dsp
