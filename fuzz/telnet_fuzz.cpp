@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "link/telnet_session.h"
+#include "ports/telnet_session.h"
 
 namespace {
 

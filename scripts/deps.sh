@@ -11,6 +11,9 @@ packages=(
   desktop-file-utils
   ser2net
   scdoc man-db bash-completion appstream lintian dpkg-dev file
+  qt6-httpserver-dev qt6-websockets-dev
+  chromium chromium-driver
+  ansible-core
 )
 
 missing=()

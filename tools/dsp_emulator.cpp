@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "link/emulator.h"
+#include "emulator/emulator.h"
 #include "posix/pty.h"
 
 namespace {

@@ -7,6 +7,18 @@
         <source>网络端口... (Ctrl+N)</source>
         <translation>Network ports... (Ctrl+N)</translation>
     </message>
+    <message>
+        <source>房间: 选择一个房间即连接到它的端口</source>
+        <translation>Room: choosing a room links to its port</translation>
+    </message>
+    <message>
+        <source>(所有端口)</source>
+        <translation>(all ports)</translation>
+    </message>
+    <message>
+        <source>%1 - 房间 %2</source>
+        <translation>%1 - room %2</translation>
+    </message>
 </context>
 <context>
     <name>Catalogue</name>
@@ -493,42 +505,6 @@
 <context>
     <name>Options</name>
     <message>
-        <source>
-命令(不打开窗口; 退出状态: 成功为 0, 任何失败为 1, 命令或参数有误为 2):
-  info                  处理器的设备代码、当前模式及其 15 个模式名称
-                        (--json: 输出一个 JSON 对象)。
-  backup FILE           下载全部参数并写入预设文件 FILE (经由临时文件:
-                        失败时 FILE 保持原样)。
-  restore FILE          检查预设文件 FILE, 上传, 再次下载并比较: 只有处理器
-                        中的设置与文件完全相同时才算成功。
-  recall-mode N         将处理器切换到它的模式 N (1..15)。
-  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME
-                        (可打印 ASCII 字符, 最多 20 个)。
-
-端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:
-tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。
-</source>
-        <translation>
-Commands (no window; exit status 0 on success, 1 on any failure, 2 for a
-wrong command or wrong arguments):
-  info                  The processor&apos;s device code, current mode and its 15
-                        mode names (--json: one JSON object).
-  backup FILE           Download everything and write it to the preset file
-                        FILE (through a temporary file: a failure leaves FILE
-                        as it was).
-  restore FILE          Check the preset file FILE, upload it, download again
-                        and compare: success only when the processor holds
-                        exactly the file&apos;s settings.
-  recall-mode N         Switch the processor to its mode N (1..15).
-  save-mode N NAME      Store the processor&apos;s current setting as mode N under
-                        NAME (printable ASCII, at most 20 characters).
-
-A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a
-serial-over-network server: tcp://HOST:PORT (raw TCP) or
-rfc2217://HOST:PORT (Telnet with serial port control).
-</translation>
-    </message>
-    <message>
         <source>显示本帮助并退出。</source>
         <translation>Show this help and exit.</translation>
     </message>
@@ -549,10 +525,6 @@ rfc2217://HOST:PORT (Telnet with serial port control).
         <translation>Speak LANG: zh (the processor&apos;s own Chinese texts) or en. Default: English on an English desktop, else Chinese.</translation>
     </message>
     <message>
-        <source>以一个 JSON 对象输出 info 的结果。</source>
-        <translation>Print the result of info as a JSON object.</translation>
-    </message>
-    <message>
         <source>串口上的数字音效处理器的遥控前面板。
 不带命令时打开窗口; 带命令时执行该命令后退出。</source>
         <translation>Remote front panel for the digital audio effect processor on a serial port.
@@ -561,6 +533,89 @@ Without a command it opens the window; with one it runs it and exits.</translati
     <message>
         <source>一个命令 (见下); 没有命令: 打开窗口。</source>
         <translation>A command (see below); none: the window.</translation>
+    </message>
+    <message>
+        <source>
+命令(不打开窗口; 退出状态: 成功为 0, 任何失败为 1, 命令或参数有误为 2):
+  info                  处理器的设备代码、当前模式及其 15 个模式名称
+                        (--json: 输出一个 JSON 对象)。
+  backup FILE           下载全部参数并写入预设文件 FILE (经由临时文件:
+                        失败时 FILE 保持原样)。
+  restore FILE          检查预设文件 FILE, 上传, 再次下载并比较: 只有处理器
+                        中的设置与文件完全相同时才算成功。
+  recall-mode N         将处理器切换到它的模式 N (1..15)。
+  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME
+                        (可打印 ASCII 字符, 最多 20 个)。
+  rooms FILE COMMAND    在房间文件 FILE 的每个房间上同时执行 COMMAND
+                        (每行一个房间: 名称 端口; --only, --jobs, --json):
+    info                每个房间的设备代码、当前模式和模式名称。
+    backup DIR          每个房间写入 DIR/名称.Wfxr。
+    check PRESET        下载每个房间并与预设文件比较, 不写入任何内容。
+    restore PRESET      在每个房间上恢复并校验 (--dry-run: 只说明会改变什么)。
+                        退出状态: 全部成功 (check: 全部相同) 为 0, 否则为 1。
+  serve --rooms FILE    前台: 保持房间文件 FILE 中每个房间的连接, 提供 HTTP API、
+                        事件 WebSocket 和浏览器页面, 直到 SIGINT 或 SIGTERM
+                        (--listen ADDRESS:PORT, 默认 127.0.0.1:8480;
+                        --token-file FILE; --static DIR)。
+
+端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:
+tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。
+</source>
+        <translation>
+Commands (no window; exit status 0 on success, 1 on any failure, 2 for a
+wrong command or wrong arguments):
+  info                  The processor&apos;s device code, current mode and its 15
+                        mode names (--json: one JSON object).
+  backup FILE           Download everything and write it to the preset file
+                        FILE (through a temporary file: a failure leaves FILE
+                        as it was).
+  restore FILE          Check the preset file FILE, upload it, download again
+                        and compare: success only when the processor holds
+                        exactly the file&apos;s settings.
+  recall-mode N         Switch the processor to its mode N (1..15).
+  save-mode N NAME      Store the processor&apos;s current setting as mode N under
+                        NAME (printable ASCII, at most 20 characters).
+  rooms FILE COMMAND    Run COMMAND on every room of the rooms file FILE at
+                        once (one room a line: NAME PORT; --only, --jobs,
+                        --json):
+    info                Each room&apos;s device code, current mode and mode names.
+    backup DIR          Write DIR/NAME.Wfxr for every room.
+    check PRESET        Download every room and compare it with the preset
+                        file; writes nothing.
+    restore PRESET      Restore and verify on every room (--dry-run: only say
+                        what a restore would change).
+                        Exit status 0 when every room succeeded (check: and
+                        matches), 1 otherwise.
+  serve --rooms FILE    The front desk: keep every room of the rooms file FILE
+                        linked and serve the HTTP API, the events WebSocket
+                        and the dashboard until SIGINT or SIGTERM
+                        (--listen ADDRESS:PORT, default 127.0.0.1:8480;
+                        --token-file FILE; --static DIR).
+
+A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a
+serial-over-network server: tcp://HOST:PORT (raw TCP) or
+rfc2217://HOST:PORT (Telnet with serial port control).
+</translation>
+    </message>
+    <message>
+        <source>以一个 JSON 对象输出 info 的结果 (rooms: 一个 JSON 数组)。</source>
+        <translation>Print the result of info as a JSON object (rooms: one JSON array).</translation>
+    </message>
+    <message>
+        <source>rooms: 只处理这些房间 (以逗号分隔的名称)。</source>
+        <translation>rooms: serve only these rooms (names separated by commas).</translation>
+    </message>
+    <message>
+        <source>rooms: 同时最多处理 N 个房间 (默认: 全部, 最多 64)。</source>
+        <translation>rooms: serve at most N rooms at the same time (default: all, at most 64).</translation>
+    </message>
+    <message>
+        <source>rooms restore: 只比较并说明恢复会改变什么, 不写入。</source>
+        <translation>rooms restore: only compare and say what a restore would change; writes nothing.</translation>
+    </message>
+    <message>
+        <source>窗口: 从房间文件 FILE 中选择房间 (会被记住)。</source>
+        <translation>Window: choose rooms from the rooms file FILE (remembered).</translation>
     </message>
 </context>
 <context>

@@ -21,14 +21,15 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "cli/device_session.h"
 #include "posix/emulator_process.h"
 #include "posix/ser2net_process.h"
 #include "presets/preset_file.h"
+#include "session/room.h"
 
 namespace {
 
@@ -41,20 +42,32 @@ double CpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// Runs one operation of `room` on the event loop until it ends.
+bool RunOperation(dsp::Room& room, const std::function<void(dsp::Room::Done)>& start) {
+  bool ok = false;
+  QEventLoop loop;
+  start([&](bool result) {
+    ok = result;
+    loop.quit();
+  });
+  loop.exec();
+  return ok;
+}
+
 // One emulator with ser2net in front, for the whole run.
-struct Room {
+struct Rig {
   dsp::posix::EmulatorProcess emulator{{"--random-image", "--seed", "3"}};
   std::unique_ptr<dsp::posix::Ser2netProcess> server;
-  Room() {
+  Rig() {
     if (!emulator.path().empty()) server = std::make_unique<dsp::posix::Ser2netProcess>(emulator.path());
   }
   std::string Port(int kind) const {
     if (kind == 0) return emulator.path();
     return kind == 1 ? server->rawUrl() : server->rfc2217Url();
   }
-  static Room& Get() {
-    static Room room;
-    return room;
+  static Rig& Get() {
+    static Rig rig;
+    return rig;
   }
 };
 
@@ -63,8 +76,8 @@ const char* KindName(int kind) {
 }
 
 void BM_Backup(benchmark::State& state) {
-  Room& room = Room::Get();
-  if (!room.server || !room.server->started()) {
+  Rig& rig = Rig::Get();
+  if (!rig.server || !rig.server->started()) {
     state.SkipWithError("the emulator or ser2net did not start");
     return;
   }
@@ -72,12 +85,12 @@ void BM_Backup(benchmark::State& state) {
   state.SetLabel(KindName(kind));
   const fs::path file = fs::temp_directory_path() / ("backup_bench_" + std::to_string(::getpid()) + ".Wfxr");
   for (auto _ : state) {
-    dsp::cli::DeviceSession session({room.Port(kind)}, nullptr, false);
-    if (!session.Connect()) {
-      state.SkipWithError(session.error().c_str());
+    dsp::Room room("bench", {rig.Port(kind)});
+    if (!RunOperation(room, [&](dsp::Room::Done done) { room.Connect(std::move(done)); })) {
+      state.SkipWithError(room.error().c_str());
       break;
     }
-    if (!dsp::SavePresetFileAs(session.store(), file)) {
+    if (!dsp::SavePresetFileAs(room.store(), file)) {
       state.SkipWithError("the preset file could not be written");
       break;
     }
@@ -88,16 +101,16 @@ void BM_Backup(benchmark::State& state) {
 BENCHMARK(BM_Backup)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LinkedIdle(benchmark::State& state) {
-  Room& room = Room::Get();
-  if (!room.server || !room.server->started()) {
+  Rig& rig = Rig::Get();
+  if (!rig.server || !rig.server->started()) {
     state.SkipWithError("the emulator or ser2net did not start");
     return;
   }
   const int kind = static_cast<int>(state.range(0));
   state.SetLabel(KindName(kind));
-  dsp::cli::DeviceSession session({room.Port(kind)}, nullptr, false);
-  if (!session.Connect()) {
-    state.SkipWithError(session.error().c_str());
+  dsp::Room room("bench", {rig.Port(kind)});
+  if (!RunOperation(room, [&](dsp::Room::Done done) { room.Connect(std::move(done)); })) {
+    state.SkipWithError(room.error().c_str());
     return;
   }
   double cpu = 0, wall = 0;

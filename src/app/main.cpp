@@ -15,6 +15,7 @@
 #include "cli/command_line.h"
 #include "i18n/language.h"
 #include "mainwindow/application.h"
+#include "server/serve_command.h"
 
 #ifndef DSP_VERSION
 #define DSP_VERSION "0"
@@ -58,8 +59,7 @@ int main(int argc, char** argv) {
   // so that they work without a display.
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
-    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets") ||
-        arg == QLatin1String("--lang")) {
+    if (dsp::cli::TakesValue(arg)) {
       ++i;  // the option's value, whatever it is
     } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
       PrintHelp(argc, argv, language, stdout, QString());
@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  // A command runs without a window (and without a display).
+  // A command runs without a window (and without a display); the front
+  // desk is one that stays up.
+  if (dsp::server::IsServeCommand(argc, argv)) return dsp::server::RunServe(argc, argv);
   if (dsp::cli::HasCommand(argc, argv)) return dsp::cli::Run(argc, argv, language);
 
   // The toolkit takes its own options (-platform, -style, ...) off the
@@ -84,6 +86,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(dsp::cli::HelpText(parser)));
     return dsp::cli::kExitUsage;
   }
+  if (parser.isSet(options.only) || parser.isSet(options.jobs) || parser.isSet(options.dryRun)) {
+    std::fprintf(stderr, "--only, --jobs and --dry-run are for rooms\n\n%s", qPrintable(dsp::cli::HelpText(parser)));
+    return dsp::cli::kExitUsage;
+  }
   if (parser.isSet(options.json)) {
     std::fprintf(stderr, "--json needs a command\n\n%s", qPrintable(dsp::cli::HelpText(parser)));
     return dsp::cli::kExitUsage;
@@ -92,6 +98,7 @@ int main(int argc, char** argv) {
   dsp::AppOptions appOptions;
   appOptions.ports = parser.values(options.port);
   appOptions.presetDir = parser.value(options.presets);
+  appOptions.roomsFile = parser.value(options.rooms);
   dsp::Application application(appOptions);
   application.Start();
   return app.exec();

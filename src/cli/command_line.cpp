@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/rooms_command.h"
 
 namespace dsp::cli {
 
@@ -30,6 +31,17 @@ QString CommandsHelp() {
       "  recall-mode N         将处理器切换到它的模式 N (1..15)。\n"
       "  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME\n"
       "                        (可打印 ASCII 字符, 最多 20 个)。\n"
+      "  rooms FILE COMMAND    在房间文件 FILE 的每个房间上同时执行 COMMAND\n"
+      "                        (每行一个房间: 名称 端口; --only, --jobs, --json):\n"
+      "    info                每个房间的设备代码、当前模式和模式名称。\n"
+      "    backup DIR          每个房间写入 DIR/名称.Wfxr。\n"
+      "    check PRESET        下载每个房间并与预设文件比较, 不写入任何内容。\n"
+      "    restore PRESET      在每个房间上恢复并校验 (--dry-run: 只说明会改变什么)。\n"
+      "                        退出状态: 全部成功 (check: 全部相同) 为 0, 否则为 1。\n"
+      "  serve --rooms FILE    前台: 保持房间文件 FILE 中每个房间的连接, 提供 HTTP API、\n"
+      "                        事件 WebSocket 和浏览器页面, 直到 SIGINT 或 SIGTERM\n"
+      "                        (--listen ADDRESS:PORT, 默认 127.0.0.1:8480;\n"
+      "                        --token-file FILE; --static DIR)。\n"
       "\n"
       "端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:\n"
       "tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。\n");
@@ -39,12 +51,13 @@ void PrintUsageError(const QString& problem, const QCommandLineParser& parser) {
   std::fprintf(stderr, "dsp-control: %s\n\n%s", qPrintable(problem), qPrintable(HelpText(parser)));
 }
 
+}  // namespace
+
 bool TakesValue(const QString& arg) {
   return arg == QLatin1String("--port") || arg == QLatin1String("--presets") ||
-         arg == QLatin1String("--lang");
+         arg == QLatin1String("--lang") || arg == QLatin1String("--only") || arg == QLatin1String("--jobs") ||
+         arg == QLatin1String("--rooms");
 }
-
-}  // namespace
 
 Options::Options()
     : help({QStringLiteral("h"), QStringLiteral("help")}, tr("显示本帮助并退出。")),
@@ -58,7 +71,13 @@ Options::Options()
       lang(QStringLiteral("lang"),
            tr("程序使用的语言 LANG: zh (处理器自己的中文) 或 en。默认: 英文桌面用英文, 否则用中文。"),
            QStringLiteral("LANG")),
-      json(QStringLiteral("json"), tr("以一个 JSON 对象输出 info 的结果。")) {}
+      json(QStringLiteral("json"), tr("以一个 JSON 对象输出 info 的结果 (rooms: 一个 JSON 数组)。")),
+      only(QStringLiteral("only"), tr("rooms: 只处理这些房间 (以逗号分隔的名称)。"),
+           QStringLiteral("NAME[,NAME...]")),
+      jobs(QStringLiteral("jobs"), tr("rooms: 同时最多处理 N 个房间 (默认: 全部, 最多 64)。"),
+           QStringLiteral("N")),
+      dryRun(QStringLiteral("dry-run"), tr("rooms restore: 只比较并说明恢复会改变什么, 不写入。")),
+      rooms(QStringLiteral("rooms"), tr("窗口: 从房间文件 FILE 中选择房间 (会被记住)。"), QStringLiteral("FILE")) {}
 
 void Options::AddTo(QCommandLineParser& parser) const {
   parser.setApplicationDescription(
@@ -70,6 +89,10 @@ void Options::AddTo(QCommandLineParser& parser) const {
   parser.addOption(presets);
   parser.addOption(lang);
   parser.addOption(json);
+  parser.addOption(only);
+  parser.addOption(jobs);
+  parser.addOption(dryRun);
+  parser.addOption(rooms);
   parser.addPositionalArgument(QStringLiteral("command"), tr("一个命令 (见下); 没有命令: 打开窗口。"),
                                QStringLiteral("[command [arguments]]"));
 }
@@ -123,6 +146,47 @@ int Run(int argc, char** argv, UiLanguage language) {
   QStringList words = parser.positionalArguments();
   if (words.isEmpty()) {
     PrintUsageError(QStringLiteral("no command"), parser);
+    return kExitUsage;
+  }
+  const bool fleetOptions = parser.isSet(options.only) || parser.isSet(options.jobs) || parser.isSet(options.dryRun);
+  if (parser.isSet(options.rooms)) {
+    PrintUsageError(QStringLiteral("--rooms is for the window; a command takes the rooms file as an argument"),
+                    parser);
+    return kExitUsage;
+  }
+  if (words.first() == QLatin1String("rooms")) {
+    words.removeFirst();
+    RoomsRequest rooms;
+    if (!words.isEmpty()) rooms.file = words.takeFirst().toStdString();
+    if (!words.isEmpty()) rooms.command = words.takeFirst().toStdString();
+    if (!words.isEmpty()) rooms.argument = words.takeFirst().toStdString();
+    if (!words.isEmpty()) {
+      PrintUsageError(QStringLiteral("rooms: too many arguments"), parser);
+      return kExitUsage;
+    }
+    if (parser.isSet(options.port) || parser.isSet(options.presets)) {
+      PrintUsageError(QStringLiteral("rooms takes its ports from the rooms file, not from --port"), parser);
+      return kExitUsage;
+    }
+    for (const QString& value : parser.values(options.only))
+      for (const QString& name : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        rooms.only.push_back(name.trimmed().toStdString());
+    if (parser.isSet(options.jobs)) {
+      bool number = false;
+      rooms.jobs = parser.value(options.jobs).toInt(&number);
+      if (!number || rooms.jobs < 1) rooms.jobs = -1;
+    }
+    rooms.json = parser.isSet(options.json);
+    rooms.dryRun = parser.isSet(options.dryRun);
+    std::string problem;
+    if (!ValidateRooms(rooms, problem)) {
+      PrintUsageError(QString::fromStdString(problem), parser);
+      return kExitUsage;
+    }
+    return ExecuteRooms(rooms, stdout, stderr, ::isatty(STDERR_FILENO) == 1);
+  }
+  if (fleetOptions) {
+    PrintUsageError(QStringLiteral("--only, --jobs and --dry-run are for rooms only"), parser);
     return kExitUsage;
   }
   Request request;

@@ -35,6 +35,10 @@ struct Options {
   QCommandLineOption presets;
   QCommandLineOption lang;
   QCommandLineOption json;
+  QCommandLineOption only;
+  QCommandLineOption jobs;
+  QCommandLineOption dryRun;
+  QCommandLineOption rooms;
   void AddTo(QCommandLineParser& parser) const;
 };
 
@@ -45,6 +49,9 @@ QString HelpText(const QCommandLineParser& parser);
 // an empty text; read before the application object exists, since the
 // language decides how everything, the help included, is said.
 QString LanguageArgument(int argc, char** argv);
+
+// True for the options that take a value (--port NAME, --jobs N, ...).
+bool TakesValue(const QString& arg);
 
 // True when the arguments name a command (any word that is not an option
 // or an option's value): the program then runs without a window.

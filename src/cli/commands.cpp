@@ -1,15 +1,19 @@
 #include "cli/commands.h"
 
+#include <QCoreApplication>
+#include <array>
 #include <charconv>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "cli/command_line.h"
-#include "cli/device_session.h"
+#include "cli/progress_line.h"
 #include "presets/device_modes.h"
 #include "presets/preset_file.h"
+#include "session/room.h"
 #include "store/param_store.h"
 
 namespace dsp::cli {
@@ -72,18 +76,18 @@ int Failed(std::FILE* err, const std::string& line) {
   return kExitFailure;
 }
 
-int Info(const Request& request, DeviceSession& session, std::FILE* out) {
-  const ParamStore& store = session.store();
+int Info(const Request& request, Room& room, std::FILE* out) {
+  const ParamStore& store = room.store();
   const int current = store.Device(9, kCurrentModeSlot);
   const int number = current >= 0 && current < kModeCount ? current + 1 : 0;
   std::vector<std::string> names(store.ModeNames.begin(), store.ModeNames.end());
   if (request.json) {
-    std::fputs(InfoJson(session.portName(), session.link().DeviceId, number, names).c_str(), out);
+    std::fputs(InfoJson(room.portName(), room.link().DeviceId, number, names).c_str(), out);
     std::fputc('\n', out);
     return kExitOk;
   }
-  std::fprintf(out, "port: %s\n", session.portName().c_str());
-  std::fprintf(out, "device: %s\n", session.link().DeviceId.c_str());
+  std::fprintf(out, "port: %s\n", room.portName().c_str());
+  std::fprintf(out, "device: %s\n", room.link().DeviceId.c_str());
   if (number > 0)
     std::fprintf(out, "current mode: %s\n",
                  ModeEntryText(number - 1, names[static_cast<std::size_t>(number - 1)]).c_str());
@@ -95,10 +99,10 @@ int Info(const Request& request, DeviceSession& session, std::FILE* out) {
   return kExitOk;
 }
 
-int Backup(const std::string& file, DeviceSession& session, std::FILE* out, std::FILE* err) {
-  const SaveResult saved = SavePresetFileAs(session.store(), LocalPath(file));
+int Backup(const std::string& file, Room& room, std::FILE* out, std::FILE* err) {
+  const SaveResult saved = SavePresetFileAs(room.store(), LocalPath(file));
   if (!saved) return Failed(err, file + ": " + saved.english);
-  std::fprintf(out, "saved %s from %s\n", file.c_str(), session.portName().c_str());
+  std::fprintf(out, "saved %s from %s\n", file.c_str(), room.portName().c_str());
   return kExitOk;
 }
 
@@ -120,40 +124,124 @@ std::vector<std::string> Differences(const ParamStore::DeviceRow* expected, cons
   return lines;
 }
 
-int Restore(const std::string& file, const std::string& content, DeviceSession& session, std::FILE* out,
-            std::FILE* err) {
-  // The file's entries over what the processor holds now: entries a file
-  // leaves out keep the processor's values.
-  NoticeRecorder notices;
-  if (LoadPresetContent(session.store(), content, notices) != LoadOutcome::Accepted)
-    return Failed(err, file + ": " + notices.notice);
-  std::array<ParamStore::DeviceRow, 9> expected{};
-  for (int c = 0; c < 9; ++c)
-    expected[static_cast<std::size_t>(c)] = session.store().DeviceImage[static_cast<std::size_t>(c)];
+// A running single-port command: the room and the steps after the
+// connection, each started by the one before it from the event loop.
+class SingleCommand {
+ public:
+  SingleCommand(const Request& request, std::string content, std::FILE* out, std::FILE* err, bool errIsTerminal)
+      : request_(request),
+        content_(std::move(content)),
+        out_(out),
+        err_(err),
+        progress_(err, errIsTerminal),
+        room_(std::string(), request.ports) {
+    room_.OnProgress = [this](const std::string& phase, int percent) { progress_.Show(phase, percent); };
+  }
 
-  if (!session.Upload()) {
-    return Failed(err, session.error() + "; the processor may now hold part of " + file +
-                           "'s settings: run the restore again");
+  // Starts the command; `finished` gets the exit status.
+  void Start(std::function<void(int)> finished) {
+    finished_ = std::move(finished);
+    room_.Connect([this](bool ok) {
+      progress_.End();
+      if (!ok) return End(Failed(err_, room_.error()));
+      const std::string& command = request_.command;
+      if (command == "info") return End(Info(request_, room_, out_));
+      if (command == "backup") return End(Backup(request_.arguments[0], room_, out_, err_));
+      if (command == "restore") return Restore();
+      if (command == "recall-mode") return RecallMode();
+      SaveMode();
+    });
   }
-  for (auto& row : session.store().DeviceImage) row.fill(-1);  // nothing stale can pass the check
-  if (!session.DownloadAgain()) {
-    return Failed(err, session.error() + "; " + file + " was sent but could not be verified");
+
+ private:
+  void End(int status) {
+    progress_.End();
+    finished_(status);
   }
-  const std::vector<std::string> differences = Differences(expected.data(), session.store());
-  if (!differences.empty()) {
-    std::fprintf(err, "dsp-control: not verified: the processor holds %zu value(s) other than %s:\n",
-                 differences.size(), file.c_str());
-    for (std::size_t i = 0; i < differences.size() && i < kDifferencesListed; ++i)
-      std::fprintf(err, "  %s\n", differences[i].c_str());
-    if (differences.size() > kDifferencesListed)
-      std::fprintf(err, "  ... and %zu more\n", differences.size() - kDifferencesListed);
-    return kExitFailure;
+
+  void Restore() {
+    const std::string& file = request_.arguments[0];
+    // The file's entries over what the processor holds now: entries a file
+    // leaves out keep the processor's values.
+    NoticeRecorder notices;
+    if (LoadPresetContent(room_.store(), content_, notices) != LoadOutcome::Accepted)
+      return End(Failed(err_, file + ": " + notices.notice));
+    for (int c = 0; c < 9; ++c)
+      expected_[static_cast<std::size_t>(c)] = room_.store().DeviceImage[static_cast<std::size_t>(c)];
+    room_.Upload([this, file](bool ok) {
+      progress_.End();
+      if (!ok)
+        return End(Failed(err_, room_.error() + "; the processor may now hold part of " + file +
+                                    "'s settings: run the restore again"));
+      room_.Verify([this, file](bool ok) {
+        progress_.End();
+        if (!ok) return End(Failed(err_, room_.error() + "; " + file + " was sent but could not be verified"));
+        const std::vector<std::string> differences = Differences(expected_.data(), room_.store());
+        if (!differences.empty()) {
+          std::fprintf(err_, "dsp-control: not verified: the processor holds %zu value(s) other than %s:\n",
+                       differences.size(), file.c_str());
+          for (std::size_t i = 0; i < differences.size() && i < kDifferencesListed; ++i)
+            std::fprintf(err_, "  %s\n", differences[i].c_str());
+          if (differences.size() > kDifferencesListed)
+            std::fprintf(err_, "  ... and %zu more\n", differences.size() - kDifferencesListed);
+          return End(kExitFailure);
+        }
+        std::fprintf(out_, "verified: %s holds the settings of %s\n", room_.portName().c_str(), file.c_str());
+        End(kExitOk);
+      });
+    });
   }
-  std::fprintf(out, "verified: %s holds the settings of %s\n", session.portName().c_str(), file.c_str());
-  return kExitOk;
-}
+
+  void RecallMode() {
+    const int slot = ModeNumber(request_.arguments[0]) - 1;
+    room_.RecallMode(slot, [this, slot](bool ok) {
+      if (!ok) return End(Failed(err_, room_.error()));
+      std::fprintf(out_, "recalled %s on %s\n", ModeEntryText(slot, room_.store().ModeNames[slot]).c_str(),
+                   room_.portName().c_str());
+      End(kExitOk);
+    });
+  }
+
+  // Stored, then read back.
+  void SaveMode() {
+    const int slot = ModeNumber(request_.arguments[0]) - 1;
+    const std::string name = request_.arguments[1];
+    room_.SaveMode(slot, name, [this, slot, name](bool ok) {
+      progress_.End();
+      if (!ok) return End(Failed(err_, room_.error()));
+      room_.Download([this, slot, name](bool ok) {
+        if (!ok) return End(Failed(err_, room_.error() + "; the mode was saved but not read back"));
+        auto trimmed = [](std::string text) {
+          while (!text.empty() && text.back() == ' ') text.pop_back();
+          return text;
+        };
+        const std::string stored = room_.store().ModeNames[static_cast<std::size_t>(slot)];
+        if (trimmed(stored) != trimmed(name))
+          return End(Failed(err_, "mode " + std::to_string(slot + 1) + " reads back as '" + stored + "', not '" +
+                                      name + "'"));
+        std::fprintf(out_, "saved %s on %s\n", ModeEntryText(slot, name).c_str(), room_.portName().c_str());
+        End(kExitOk);
+      });
+    });
+  }
+
+  const Request& request_;
+  const std::string content_;
+  std::FILE* out_;
+  std::FILE* err_;
+  ProgressLine progress_;
+  Room room_;
+  std::array<ParamStore::DeviceRow, 9> expected_{};
+  std::function<void(int)> finished_;
+};
 
 }  // namespace
+
+std::string JsonQuoted(const std::string& text) {
+  std::ostringstream out;
+  JsonString(out, text);
+  return out.str();
+}
 
 std::string InfoJson(const std::string& port, const std::string& device, int currentMode,
                      const std::vector<std::string>& modeNames) {
@@ -231,35 +319,16 @@ int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTe
       return Failed(err, file + ": " + notices.notice + " (nothing was sent)");
   }
 
-  DeviceSession session(request.ports, err, errIsTerminal);
-  if (!session.Connect()) return Failed(err, session.error());
-
-  const std::string& command = request.command;
-  if (command == "info") return Info(request, session, out);
-  if (command == "backup") return Backup(request.arguments[0], session, out, err);
-  if (command == "restore") return Restore(request.arguments[0], content, session, out, err);
-  const int slot = ModeNumber(request.arguments[0]) - 1;
-  if (command == "recall-mode") {
-    if (!session.RecallMode(slot)) return Failed(err, session.error());
-    std::fprintf(out, "recalled %s on %s\n", ModeEntryText(slot, session.store().ModeNames[slot]).c_str(),
-                 session.portName().c_str());
-    return kExitOk;
-  }
-  // save-mode: stored, then read back.
-  const std::string& name = request.arguments[1];
-  if (!session.SaveMode(slot, name)) return Failed(err, session.error());
-  if (!session.DownloadAgain())
-    return Failed(err, session.error() + "; the mode was saved but not read back");
-  auto trimmed = [](std::string text) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-  };
-  const std::string stored = session.store().ModeNames[static_cast<std::size_t>(slot)];
-  if (trimmed(stored) != trimmed(name))
-    return Failed(err,
-                  "mode " + std::to_string(slot + 1) + " reads back as '" + stored + "', not '" + name + "'");
-  std::fprintf(out, "saved %s on %s\n", ModeEntryText(slot, name).c_str(), session.portName().c_str());
-  return kExitOk;
+  // The one event loop runs until the command ends; it ends the loop with
+  // the exit status.
+  int status = kExitFailure;
+  SingleCommand command(request, std::move(content), out, err, errIsTerminal);
+  command.Start([&status](int code) {
+    status = code;
+    QCoreApplication::exit(code);
+  });
+  QCoreApplication::exec();
+  return status;
 }
 
 }  // namespace dsp::cli

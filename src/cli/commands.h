@@ -1,8 +1,9 @@
 #pragma once
 // The headless commands: info, backup, restore, recall-mode, save-mode.
-// Each links to the processor through a DeviceSession, prints its result
-// on `out` and says what went wrong in one line on `err` (progress goes
-// there too).
+// Each links to the processor through a Room on the application's event
+// loop, its steps running one after another as operations that complete on
+// their own; it prints its result on `out` and says what went wrong in one
+// line on `err` (progress goes there too).
 
 #include <cstdio>
 #include <string>
@@ -23,6 +24,9 @@ bool Validate(const Request& request, std::string& problem);
 
 // Runs a validated request; returns the exit status (0 or 1).
 int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal);
+
+// `text` as a JSON string, quotes included.
+std::string JsonQuoted(const std::string& text);
 
 // The info result as one JSON object (exposed for tests).
 std::string InfoJson(const std::string& port, const std::string& device, int currentMode,

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "link/link_view.h"
-#include "link/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace dsp {
 

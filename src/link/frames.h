@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace dsp {
 

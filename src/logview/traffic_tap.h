@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/translator.h"
-#include "link/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace dsp {
 

@@ -7,8 +7,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <cstdio>
+#include <memory>
 
 #include "editing/edit_pipeline.h"
 #include "editing/edit_session.h"
@@ -16,9 +21,9 @@
 #include "editing/store_refresh.h"
 #include "link/device_link.h"
 #include "link/frames.h"
-#include "link/qt_any_port.h"
+#include "ports/qt_any_port.h"
 #include "link/qt_link_timers.h"
-#include "link/qt_serial_port.h"
+#include "ports/qt_serial_port.h"
 #include "logview/traffic_log.h"
 #include "logview/traffic_tap.h"
 #include "logview/traffic_window.h"
@@ -33,6 +38,14 @@
 namespace dsp {
 
 namespace {
+
+constexpr const char* kRoomsFileKey = "rooms/file";
+
+std::unique_ptr<QSettings> OpenAppSettings(const QString& path) {
+  if (!path.isEmpty()) return std::make_unique<QSettings>(path, QSettings::IniFormat);
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("dsp-control"),
+                                     QStringLiteral("dsp-control"));
+}
 
 std::filesystem::path LocalPath(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
@@ -176,6 +189,7 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   };
   window_->Hooks().preparePresets = [this] { system_->PreparePresets(); };
   window_->Refresher().ShowLockPrompt = [this] { system_->ShowLockPrompt(); };
+  SetUpRooms();
   window_->CloseHook = [this] {
     link_->OnCloseRequest();
     for (LinkTimer timer : {LinkTimer::Scan, LinkTimer::Transfer, LinkTimer::Hold})
@@ -219,6 +233,8 @@ QTimer& Application::HoldTimer() {
 
 std::vector<std::string> Application::PortNames() const {
   std::vector<std::string> names;
+  // A chosen room: its port only, so that no other room's processor answers.
+  if (room_ >= 0 && room_ < static_cast<int>(rooms_.size())) return {rooms_[static_cast<std::size_t>(room_)].port};
   for (const QString& extra : options_.ports) names.push_back(extra.toStdString());
   for (const QString& remembered : networkPorts_->Names()) {
     const std::string name = remembered.toStdString();
@@ -244,6 +260,60 @@ void Application::FillPortList() {
 
 void Application::Start() {
   window_->show();
+}
+
+void Application::SetUpRooms() {
+  baseTitle_ = window_->windowTitle();
+  const std::unique_ptr<QSettings> settings = OpenAppSettings(options_.settingsPath);
+  QString file = options_.roomsFile;
+  if (file.isEmpty()) file = settings->value(QLatin1String(kRoomsFileKey)).toString();
+  if (file.isEmpty()) return;
+  const RoomsParse parse = ReadRoomsFile(LocalPath(file));
+  if (!parse.ok()) {
+    roomsProblem_ = QString::fromStdString(RoomsErrorLine(file.toStdString(), parse));
+    std::fprintf(stderr, "dsp-control: %s\n", qPrintable(roomsProblem_));
+    return;
+  }
+  rooms_ = parse.rooms;
+  // A file given on the command line is remembered for the next start.
+  if (!options_.roomsFile.isEmpty()) settings->setValue(QLatin1String(kRoomsFileKey), QFileInfo(file).absoluteFilePath());
+
+  // The title text makes room for the chooser.
+  if (auto* label = window_->findChild<QLabel*>(QStringLiteral("TitleLabel"))) label->resize(350, label->height());
+  auto* chooser = new QComboBox(window_.get());
+  chooser->setObjectName(QStringLiteral("RoomChooser"));
+  chooser->setGeometry(380, 3, 180, 22);
+  chooser->setFocusPolicy(Qt::NoFocus);
+  chooser->setToolTip(tr("房间: 选择一个房间即连接到它的端口"));
+  chooser->addItem(tr("(所有端口)"));
+  for (const RoomEntry& room : rooms_)
+    chooser->addItem(QString::fromStdString(room.name), QString::fromStdString(room.port));
+  chooser->show();
+  QObject::connect(chooser, &QComboBox::activated, [this](int item) { ChooseRoom(item - 1); });
+}
+
+void Application::ChooseRoom(int index) {
+  if (index < -1 || index >= static_cast<int>(rooms_.size()) || index == room_) return;
+  // Goodbye to the processor linked now, then the scan on the room's port.
+  link_->LinkBtnClick(false);
+  room_ = index;
+  if (auto* chooser = window_->findChild<QComboBox*>(QStringLiteral("RoomChooser")))
+    chooser->setCurrentIndex(index + 1);
+  ShowRoomInTitle();
+  // Presets saved while a room is linked are named after it by default.
+  if (index >= 0) {
+    if (auto* name = window_->findChild<QLineEdit*>(QStringLiteral("FileEdit")))
+      name->setText(QString::fromStdString(rooms_[static_cast<std::size_t>(index)].name));
+  }
+  if (window_->Hooks().startLink) window_->Hooks().startLink();
+}
+
+void Application::ShowRoomInTitle() {
+  const QString title = room_ < 0 ? baseTitle_
+                                  : tr("%1 - 房间 %2").arg(baseTitle_,
+                                                          QString::fromStdString(rooms_[static_cast<std::size_t>(room_)].name));
+  window_->setWindowTitle(title);
+  if (auto* label = window_->findChild<QLabel*>(QStringLiteral("TitleLabel"))) label->setText(title);
 }
 
 }  // namespace dsp

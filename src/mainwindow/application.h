@@ -13,6 +13,7 @@
 
 #include "i18n/language.h"
 #include "store/param_store.h"
+#include "venue/rooms_file.h"
 
 namespace dsp {
 
@@ -36,6 +37,9 @@ struct AppOptions {
   QString presetDir;  // the preset folder; empty: the default folder
   // The settings file (the remembered network ports); empty: the user's.
   QString settingsPath = {};
+  // A rooms file whose rooms the title strip offers (--rooms); empty: the
+  // one remembered in the settings, if any.
+  QString roomsFile = {};
 };
 
 class Application {
@@ -72,6 +76,18 @@ class Application {
   NetworkPortList& NetworkPorts() { return *networkPorts_; }
   NetworkPortsDialog& NetworkPortsWindow() { return *networkDialog_; }
 
+  // The rooms of the rooms file in use (empty without one), and why the
+  // file was refused (empty when it was read).
+  const std::vector<RoomEntry>& Rooms() const { return rooms_; }
+  const QString& RoomsProblem() const { return roomsProblem_; }
+  // Links to room `index` of Rooms(): says goodbye to the processor linked
+  // now, scans that room's port only and names the room in the title; -1
+  // goes back to every port. The room chooser in the title strip
+  // ("RoomChooser") does this.
+  void ChooseRoom(int index);
+  // The room chosen, -1 for none.
+  int ChosenRoom() const { return room_; }
+
  private:
   // The ports to scan: those of the command line first, then the
   // remembered network ports, then the machine's serial ports.
@@ -80,6 +96,10 @@ class Application {
   void ShowPortList(const std::vector<std::string>& names);
   // Lists the ports into the hidden list and the link.
   void FillPortList();
+  // Reads the rooms file (the option's, else the remembered one) and builds
+  // the room chooser.
+  void SetUpRooms();
+  void ShowRoomInTitle();
 
   AppOptions options_;
   InstalledTranslation texts_;  // the core's texts in the window's language
@@ -97,6 +117,10 @@ class Application {
   std::unique_ptr<LinkWriter> writer_;
   std::unique_ptr<SystemPage> system_;
   std::unique_ptr<QtLinkTimers> timers_;
+  std::vector<RoomEntry> rooms_;
+  QString roomsProblem_;
+  int room_ = -1;
+  QString baseTitle_;
 };
 
 }  // namespace dsp

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "link/port_address.h"
+#include "ports/port_address.h"
 
 namespace dsp {
 

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -77,16 +78,46 @@ Ser2netProcess::Ser2netProcess(const std::string& device) {
   while (telnetPort_ == rawPort_ && telnetPort_ != 0) telnetPort_ = FreeLoopbackPort();
   if (ec || rawPort_ == 0 || telnetPort_ == 0) return;
 
+  std::ostringstream yaml;
+  yaml << "%YAML 1.1\n---\n"
+       << "connection: &raw\n"
+       << "  accepter: tcp,127.0.0.1," << rawPort_ << "\n"
+       << "  connector: serialdev," << device << ",57600n81,local\n"
+       << "connection: &rfc2217\n"
+       << "  accepter: telnet(rfc2217),tcp,127.0.0.1," << telnetPort_ << "\n"
+       << "  connector: serialdev," << device << ",57600n81,local\n";
+  ports_ = {rawPort_, telnetPort_};
+  Launch(yaml.str());
+}
+
+Ser2netProcess::Ser2netProcess(const std::vector<std::string>& devices) {
+  std::error_code ec;
+  dir_ = fs::temp_directory_path(ec) /
+         ("ser2net-" + std::to_string(::getpid()) + "-" +
+          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(dir_, ec);
+  if (ec) return;
+  std::ostringstream yaml;
+  yaml << "%YAML 1.1\n---\n";
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    std::uint16_t port = FreeLoopbackPort();
+    for (int tries = 0; tries < 20 && std::find(ports_.begin(), ports_.end(), port) != ports_.end(); ++tries)
+      port = FreeLoopbackPort();
+    if (port == 0) return;
+    ports_.push_back(port);
+    yaml << "connection: &room" << i << "\n"
+         << "  accepter: tcp,127.0.0.1," << port << "\n"
+         << "  connector: serialdev," << devices[i] << ",57600n81,local\n";
+  }
+  if (!ports_.empty()) rawPort_ = ports_.front();
+  Launch(yaml.str());
+}
+
+void Ser2netProcess::Launch(const std::string& yaml) {
   const fs::path config = dir_ / "ser2net.yaml";
   {
     std::ofstream out(config);
-    out << "%YAML 1.1\n---\n"
-        << "connection: &raw\n"
-        << "  accepter: tcp,127.0.0.1," << rawPort_ << "\n"
-        << "  connector: serialdev," << device << ",57600n81,local\n"
-        << "connection: &rfc2217\n"
-        << "  accepter: telnet(rfc2217),tcp,127.0.0.1," << telnetPort_ << "\n"
-        << "  connector: serialdev," << device << ",57600n81,local\n";
+    out << yaml;
   }
   const std::string binary = Ser2netBinary().string();
   const std::string configPath = config.string();
@@ -104,9 +135,9 @@ Ser2netProcess::Ser2netProcess(const std::string& device) {
     ::_exit(127);
   }
   if (pid_ < 0) return;
-  // Up when both accepters listen; a bounded wait.
+  // Up when every accepter listens; a bounded wait.
   for (int i = 0; i < 500; ++i) {
-    if (LoopbackPortListening(rawPort_) && LoopbackPortListening(telnetPort_)) {
+    if (std::all_of(ports_.begin(), ports_.end(), [](std::uint16_t port) { return LoopbackPortListening(port); })) {
       started_ = true;
       break;
     }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace dsp::posix {
 
@@ -25,6 +26,9 @@ class Ser2netProcess {
   // Serves `device` (57600 8N1, no modem lines). started() tells whether
   // both accepters listen within a few seconds.
   explicit Ser2netProcess(const std::string& device);
+  // Serves each of `devices` at a raw TCP accepter of its own (a venue's
+  // serial server with one accepter per room); rawUrl(i) names the i-th.
+  explicit Ser2netProcess(const std::vector<std::string>& devices);
   ~Ser2netProcess();
   Ser2netProcess(const Ser2netProcess&) = delete;
   Ser2netProcess& operator=(const Ser2netProcess&) = delete;
@@ -34,6 +38,9 @@ class Ser2netProcess {
   std::uint16_t telnetPort() const { return telnetPort_; }
   std::string rawUrl() const { return "tcp://127.0.0.1:" + std::to_string(rawPort_); }
   std::string rfc2217Url() const { return "rfc2217://127.0.0.1:" + std::to_string(telnetPort_); }
+  std::string rawUrl(std::size_t device) const {
+    return "tcp://127.0.0.1:" + std::to_string(device < ports_.size() ? ports_[device] : 0);
+  }
   // What ser2net wrote on its standard error (for failure messages).
   std::string log() const;
 
@@ -41,8 +48,13 @@ class Ser2netProcess {
   int Stop(int signal);
 
  private:
+  // Writes the configuration and starts ser2net; started_ once every port
+  // in ports_ listens.
+  void Launch(const std::string& yaml);
+
   pid_t pid_ = -1;
   std::filesystem::path dir_;
+  std::vector<std::uint16_t> ports_;  // every accepter's port
   std::uint16_t rawPort_ = 0;
   std::uint16_t telnetPort_ = 0;
   bool started_ = false;

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "link/emulator.h"
+#include "emulator/emulator.h"
 #include "posix/emulator_process.h"
 #include "posix/pty.h"
 #include "posix/ser2net_process.h"

@@ -35,11 +35,13 @@ struct ProgramResult {
 // `onErr` is called with all of standard error so far whenever more came.
 // With `errTerminal` set, standard error is that terminal instead (the
 // caller reads it there). `env` sets (or, with an empty value, unsets)
-// environment variables of the child.
+// environment variables of the child; `child` receives its process id (to
+// signal it from `onErr`).
 using Environment = std::vector<std::pair<std::string, std::string>>;
 inline ProgramResult RunProgram(const std::vector<std::string>& args, int timeoutMs = 60000,
                                 const std::function<void(const std::string&)>& onErr = {},
-                                const std::string& errTerminal = {}, const Environment& env = {}) {
+                                const std::string& errTerminal = {}, const Environment& env = {},
+                                pid_t* child = nullptr) {
   ProgramResult result;
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return result;
@@ -72,6 +74,7 @@ inline ProgramResult RunProgram(const std::vector<std::string>& args, int timeou
     execv(binary.c_str(), argv.data());
     _exit(127);
   }
+  if (child != nullptr) *child = pid;
   close(out[1]);
   close(err[1]);
   const auto start = std::chrono::steady_clock::now();

@@ -1,14 +1,14 @@
 // The processor emulator on its own, and the whole link (parser, link
 // manager, pacing) against it through the in-memory port, with faults.
 
-#include "link/emulator.h"
+#include "emulator/emulator.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "link/device_link.h"
-#include "link/emulated_port.h"
+#include "emulator/emulated_port.h"
 #include "link/frames.h"
 #include "recording_view.h"
 #include "store/param_store.h"

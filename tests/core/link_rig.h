@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "link/device_link.h"
-#include "link/emulated_port.h"
-#include "link/emulator.h"
+#include "emulator/emulated_port.h"
+#include "emulator/emulator.h"
 #include "recording_view.h"
 #include "store/param_store.h"
 

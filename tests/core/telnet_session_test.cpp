@@ -1,7 +1,7 @@
 // The Telnet codec and the serial port control negotiation, against the
 // byte streams a serial-over-network server really sends.
 
-#include "link/telnet_session.h"
+#include "ports/telnet_session.h"
 
 #include <gtest/gtest.h>
 

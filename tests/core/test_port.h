@@ -4,7 +4,7 @@
 
 #include <deque>
 
-#include "link/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace dsp::test {
 

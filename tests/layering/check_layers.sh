@@ -5,15 +5,21 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common store eq catalogue link presets editmodel"
+core="common json store eq catalogue ports link presets editmodel venue desk"
 declare -A allowed=(
   [common]=""
+  [json]=""
   [store]="common"
   [eq]="common store"
   [catalogue]="common store eq"
-  [link]="common store eq"
+  [ports]=""
+  [link]="common store eq ports"
+  [emulator]="common store eq ports link"
   [presets]="common store eq"
-  [editmodel]="common store eq catalogue link"
+  [editmodel]="common store eq catalogue ports link"
+  [desk]="common json"
+  [venue]="common ports"
+  [session]="$core"
   [posix]=""
   [i18n]="common"
   [panels]="$core i18n"
@@ -21,7 +27,8 @@ declare -A allowed=(
   [graph]="$core i18n panels editing"
   [system]="$core i18n panels editing"
   [logview]="$core i18n"
-  [cli]="$core i18n"
+  [cli]="$core i18n session"
+  [server]="$core i18n session"
   [mainwindow]="$core panels editing graph system logview i18n"
   [app]="*"
 )

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "../support/run_until.h"
-#include "link/qt_any_port.h"
-#include "link/qt_network_port.h"
+#include "ports/qt_any_port.h"
+#include "ports/qt_network_port.h"
 #include "port_rig.h"
 #include "posix/pty.h"
 #include "posix/ser2net_process.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "link/device_link.h"
-#include "link/emulator.h"
+#include "emulator/emulator.h"
 #include "link/link_view.h"
 #include "link/qt_link_timers.h"
 #include "store/param_store.h"

@@ -2,7 +2,7 @@
 // opens the terminal side like any serial device, the test plays the
 // processor on the controlling side.
 
-#include "link/qt_serial_port.h"
+#include "ports/qt_serial_port.h"
 
 #include <grp.h>
 #include <gtest/gtest.h>

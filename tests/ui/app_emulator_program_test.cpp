@@ -24,7 +24,7 @@
 #include "../support/cpu_time.h"
 #include "../support/run_until.h"
 #include "link/device_link.h"
-#include "link/emulator.h"
+#include "emulator/emulator.h"
 #include "link/frames.h"
 #include "logview/traffic_log.h"
 #include "mainwindow/application.h"

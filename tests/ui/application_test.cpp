@@ -15,8 +15,8 @@
 
 #include "eq/scales.h"
 #include "link/device_link.h"
-#include "link/emulated_port.h"
-#include "link/emulator.h"
+#include "emulator/emulated_port.h"
+#include "emulator/emulator.h"
 #include "link/frames.h"
 #include "link/qt_link_timers.h"
 #include "mainwindow/main_window.h"

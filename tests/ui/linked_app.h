@@ -17,8 +17,8 @@
 #include "editing/store_refresh.h"
 #include "graph/band_point.h"
 #include "link/device_link.h"
-#include "link/emulated_port.h"
-#include "link/emulator.h"
+#include "emulator/emulated_port.h"
+#include "emulator/emulator.h"
 #include "link/qt_link_timers.h"
 #include "mainwindow/application.h"
 #include "mainwindow/main_window.h"
@@ -151,9 +151,7 @@ class LinkedApp : public testing::Test {
   ProcessorEmulator emulator;
   std::unique_ptr<Application> app;
   QStringList messages;
-
- private:
-  EmulatedPort* port_ = nullptr;
+  EmulatedPort* port_ = nullptr;  // the application's port, for a fixture that makes its own
 };
 
 }  // namespace dsp
