@@ -5,9 +5,10 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common store eq catalogue link presets editmodel"
+core="common json store eq catalogue link presets editmodel"
 declare -A allowed=(
   [common]=""
+  [json]=""
   [store]="common"
   [eq]="common store"
   [catalogue]="common store eq"
