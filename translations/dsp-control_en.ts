@@ -493,42 +493,6 @@
 <context>
     <name>Options</name>
     <message>
-        <source>
-命令(不打开窗口; 退出状态: 成功为 0, 任何失败为 1, 命令或参数有误为 2):
-  info                  处理器的设备代码、当前模式及其 15 个模式名称
-                        (--json: 输出一个 JSON 对象)。
-  backup FILE           下载全部参数并写入预设文件 FILE (经由临时文件:
-                        失败时 FILE 保持原样)。
-  restore FILE          检查预设文件 FILE, 上传, 再次下载并比较: 只有处理器
-                        中的设置与文件完全相同时才算成功。
-  recall-mode N         将处理器切换到它的模式 N (1..15)。
-  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME
-                        (可打印 ASCII 字符, 最多 20 个)。
-
-端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:
-tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。
-</source>
-        <translation>
-Commands (no window; exit status 0 on success, 1 on any failure, 2 for a
-wrong command or wrong arguments):
-  info                  The processor&apos;s device code, current mode and its 15
-                        mode names (--json: one JSON object).
-  backup FILE           Download everything and write it to the preset file
-                        FILE (through a temporary file: a failure leaves FILE
-                        as it was).
-  restore FILE          Check the preset file FILE, upload it, download again
-                        and compare: success only when the processor holds
-                        exactly the file&apos;s settings.
-  recall-mode N         Switch the processor to its mode N (1..15).
-  save-mode N NAME      Store the processor&apos;s current setting as mode N under
-                        NAME (printable ASCII, at most 20 characters).
-
-A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a
-serial-over-network server: tcp://HOST:PORT (raw TCP) or
-rfc2217://HOST:PORT (Telnet with serial port control).
-</translation>
-    </message>
-    <message>
         <source>显示本帮助并退出。</source>
         <translation>Show this help and exit.</translation>
     </message>
@@ -561,6 +525,58 @@ Without a command it opens the window; with one it runs it and exits.</translati
     <message>
         <source>一个命令 (见下); 没有命令: 打开窗口。</source>
         <translation>A command (see below); none: the window.</translation>
+    </message>
+    <message>
+        <source>
+命令(不打开窗口; 退出状态: 成功为 0, 任何失败为 1, 命令或参数有误为 2):
+  info                  处理器的设备代码、当前模式及其 15 个模式名称
+                        (--json: 输出一个 JSON 对象)。
+  backup FILE           下载全部参数并写入预设文件 FILE (经由临时文件:
+                        失败时 FILE 保持原样)。
+  restore FILE          检查预设文件 FILE, 上传, 再次下载并比较: 只有处理器
+                        中的设置与文件完全相同时才算成功。
+  recall-mode N         将处理器切换到它的模式 N (1..15)。
+  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME
+                        (可打印 ASCII 字符, 最多 20 个)。
+  export SOURCE [OUT]   将设置写成可读的 JSON (每行一个参数; --lang en:
+                        英文名称); 没有 OUT 时输出到标准输出。
+  import IN OUT         将导出的 JSON 文件 IN 写回预设文件 OUT (有问题时
+                        列出每个问题及其行号, 不写任何文件)。
+  diff A B              按页列出 A 与 B 不同的参数 (--json); 相同为 0,
+                        不同为 1。
+SOURCE, A, B: 预设文件、导出的 JSON 文件或端口 (端口的处理器只被读取)。
+
+端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:
+tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。
+</source>
+        <translation>
+Commands (no window; exit status 0 on success, 1 on any failure, 2 for a
+wrong command or wrong arguments):
+  info                  The processor&apos;s device code, current mode and its 15
+                        mode names (--json: one JSON object).
+  backup FILE           Download everything and write it to the preset file
+                        FILE (through a temporary file: a failure leaves FILE
+                        as it was).
+  restore FILE          Check the preset file FILE, upload it, download again
+                        and compare: success only when the processor holds
+                        exactly the file&apos;s settings.
+  recall-mode N         Switch the processor to its mode N (1..15).
+  save-mode N NAME      Store the processor&apos;s current setting as mode N under
+                        NAME (printable ASCII, at most 20 characters).
+  export SOURCE [OUT]   Write the settings as readable JSON (one parameter a
+                        line; --lang en: English names); without OUT to
+                        standard output.
+  import IN OUT         Write the exported JSON file IN back to the preset file
+                        OUT (on problems: each with its line, nothing written).
+  diff A B              List the parameters that differ between A and B, by
+                        page (--json); exit 0 when equal, 1 when they differ.
+SOURCE, A, B: a preset file, an exported JSON file or a port (a processor on a
+port is only read).
+
+A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a
+serial-over-network server: tcp://HOST:PORT (raw TCP) or
+rfc2217://HOST:PORT (Telnet with serial port control).
+</translation>
     </message>
 </context>
 <context>

@@ -30,6 +30,13 @@ QString CommandsHelp() {
       "  recall-mode N         将处理器切换到它的模式 N (1..15)。\n"
       "  save-mode N NAME      将处理器的当前设置保存为模式 N, 名称为 NAME\n"
       "                        (可打印 ASCII 字符, 最多 20 个)。\n"
+      "  export SOURCE [OUT]   将设置写成可读的 JSON (每行一个参数; --lang en:\n"
+      "                        英文名称); 没有 OUT 时输出到标准输出。\n"
+      "  import IN OUT         将导出的 JSON 文件 IN 写回预设文件 OUT (有问题时\n"
+      "                        列出每个问题及其行号, 不写任何文件)。\n"
+      "  diff A B              按页列出 A 与 B 不同的参数 (--json); 相同为 0,\n"
+      "                        不同为 1。\n"
+      "SOURCE, A, B: 预设文件、导出的 JSON 文件或端口 (端口的处理器只被读取)。\n"
       "\n"
       "端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:\n"
       "tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。\n");
@@ -130,6 +137,12 @@ int Run(int argc, char** argv, UiLanguage language) {
   for (const QString& word : words) request.arguments.push_back(word.toStdString());
   for (const QString& name : parser.values(options.port)) request.ports.push_back(name.toStdString());
   request.json = parser.isSet(options.json);
+  request.language = LanguageCode(language).toStdString();
+  request.languageGiven = parser.isSet(options.lang);
+  // An import reads names in the source texts and in English.
+  std::unique_ptr<QTranslator> english;
+  if (request.command == "import" && language != UiLanguage::English)
+    english = InstallTranslation(app, UiLanguage::English);
   if (parser.isSet(options.presets)) {
     PrintUsageError(QStringLiteral("--presets is for the window; a command takes its file as an argument"),
                     parser);

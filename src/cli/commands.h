@@ -1,5 +1,6 @@
 #pragma once
-// The headless commands: info, backup, restore, recall-mode, save-mode.
+// The headless commands: info, backup, restore, recall-mode, save-mode,
+// and the settings documents: export, import, diff.
 // Each links to the processor through a DeviceSession, prints its result
 // on `out` and says what went wrong in one line on `err` (progress goes
 // there too).
@@ -15,6 +16,10 @@ struct Request {
   std::vector<std::string> arguments;
   std::vector<std::string> ports;  // scanned in order; empty: the machine's serial ports
   bool json = false;
+  // The language of parameter names and value words in results: "zh" (the
+  // processor's own texts) or "en"; `languageGiven` when --lang chose it.
+  std::string language = "zh";
+  bool languageGiven = false;
 };
 
 // Checks the command and its arguments before anything is opened; false

@@ -5,7 +5,7 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common json store eq catalogue link presets editmodel"
+core="common json store eq catalogue link presets editmodel settingsdoc"
 declare -A allowed=(
   [common]=""
   [json]=""
@@ -15,6 +15,7 @@ declare -A allowed=(
   [link]="common store eq"
   [presets]="common store eq"
   [editmodel]="common store eq catalogue link"
+  [settingsdoc]="common json store eq catalogue link presets editmodel"
   [posix]=""
   [i18n]="common"
   [panels]="$core i18n"
