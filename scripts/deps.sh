@@ -10,6 +10,7 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils
   ser2net
+  poppler-utils
 )
 
 missing=()

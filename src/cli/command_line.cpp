@@ -1,5 +1,8 @@
 #include "cli/command_line.h"
 
+#include <QGuiApplication>
+#include <memory>
+
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -36,6 +39,8 @@ QString CommandsHelp() {
       "                        列出每个问题及其行号, 不写任何文件)。\n"
       "  diff A B              按页列出 A 与 B 不同的参数 (--json); 相同为 0,\n"
       "                        不同为 1。\n"
+      "  report SOURCE OUT     将设置的报告 (各页、均衡曲线及全部参数) 写成 PDF\n"
+      "                        文件 OUT。\n"
       "SOURCE, A, B: 预设文件、导出的 JSON 文件或端口 (端口的处理器只被读取)。\n"
       "\n"
       "端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:\n"
@@ -117,8 +122,34 @@ bool HasCommand(int argc, char** argv) {
   return false;
 }
 
-int Run(int argc, char** argv, UiLanguage language) {
-  QCoreApplication app(argc, argv);
+namespace {
+
+// The first word that is not an option or an option's value.
+std::string CommandWord(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets") || arg == QLatin1String("--lang")) {
+      ++i;
+    } else if (!arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+      return arg.toStdString();
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+int Run(int argc, char** argv, UiLanguage language, const ReportWriter& report) {
+  // A report paints (fonts, pictures): it needs the GUI application, on the
+  // offscreen platform, since a command never shows anything.
+  std::unique_ptr<QCoreApplication> application;
+  if (CommandWord(argc, argv) == "report") {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
+  QCoreApplication& app = *application;
   const std::unique_ptr<QTranslator> translation = InstallTranslation(app, language);
   QCommandLineParser parser;
   const Options options;
@@ -153,7 +184,7 @@ int Run(int argc, char** argv, UiLanguage language) {
     PrintUsageError(QString::fromStdString(problem), parser);
     return kExitUsage;
   }
-  return Execute(request, stdout, stderr, ::isatty(STDERR_FILENO) == 1);
+  return Execute(request, stdout, stderr, ::isatty(STDERR_FILENO) == 1, report);
 }
 
 }  // namespace dsp::cli

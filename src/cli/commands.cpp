@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <QDateTime>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +259,29 @@ int DiffCommand(const Request& request, std::FILE* out, std::FILE* err, bool err
   return kExitFailure;
 }
 
+int ReportCommand(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal,
+                  const std::function<bool(const ReportData&, const std::string&, std::string&)>& report) {
+  const std::string& source = request.arguments[0];
+  const std::string& file = request.arguments[1];
+  if (!report) return Failed(err, "reports cannot be written by this program");
+  const SettingsSource loaded = LoadSettingsSource(source, err, errIsTerminal);
+  if (!loaded.ok) return Failed(err, loaded.error + " (no report written)");
+  ReportData data;
+  data.title = loaded.kind == SettingsSource::Kind::Port
+                   ? loaded.port
+                   : std::filesystem::path(LocalPath(source)).filename().string();
+  data.created = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+  data.deviceCode = loaded.deviceCode;
+  data.currentMode = loaded.currentMode;
+  data.modeNames = loaded.modeNames;
+  data.settings = loaded.settings;
+  data.systemValues = loaded.kind == SettingsSource::Kind::Port;
+  std::string error;
+  if (!report(data, file, error)) return Failed(err, file + ": " + error);
+  std::fprintf(out, "wrote the report of %s to %s\n", source.c_str(), file.c_str());
+  return kExitOk;
+}
+
 }  // namespace
 
 std::string InfoJson(const std::string& port, const std::string& device, int currentMode,
@@ -303,6 +327,7 @@ bool Validate(const Request& request, std::string& problem) {
   }
   if (c == "import") return count(2, "two arguments: IN.json OUT.Wfxr");
   if (c == "diff") return count(2, "two arguments: A B");
+  if (c == "report") return count(2, "two arguments: SOURCE OUT.pdf");
   if (c == "backup" || c == "restore") {
     if (!count(1, "one argument: FILE")) return false;
     if (request.arguments[0].empty()) {
@@ -328,11 +353,13 @@ bool Validate(const Request& request, std::string& problem) {
   return false;
 }
 
-int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal) {
+int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal,
+            const std::function<bool(const ReportData&, const std::string&, std::string&)>& report) {
   // The settings documents open a port only where a source names one.
   if (request.command == "export") return Export(request, out, err, errIsTerminal);
   if (request.command == "import") return Import(request, out, err);
   if (request.command == "diff") return DiffCommand(request, out, err, errIsTerminal);
+  if (request.command == "report") return ReportCommand(request, out, err, errIsTerminal, report);
   // A restore checks its file before anything is opened.
   std::string content;
   if (request.command == "restore") {

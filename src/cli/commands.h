@@ -1,13 +1,16 @@
 #pragma once
 // The headless commands: info, backup, restore, recall-mode, save-mode,
-// and the settings documents: export, import, diff.
+// and the settings documents: export, import, diff, report.
 // Each links to the processor through a DeviceSession, prints its result
 // on `out` and says what went wrong in one line on `err` (progress goes
 // there too).
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "settingsdoc/report_data.h"
 
 namespace dsp::cli {
 
@@ -26,8 +29,10 @@ struct Request {
 // with the problem in `problem` (exit status 2).
 bool Validate(const Request& request, std::string& problem);
 
-// Runs a validated request; returns the exit status (0 or 1).
-int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal);
+// Runs a validated request; returns the exit status (0 or 1). `report`
+// writes the PDF of the report command.
+int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal,
+            const std::function<bool(const ReportData&, const std::string&, std::string&)>& report = {});
 
 // The info result as one JSON object (exposed for tests).
 std::string InfoJson(const std::string& port, const std::string& device, int currentMode,

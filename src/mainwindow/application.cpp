@@ -162,6 +162,8 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // Undo, redo and A/B switches go out through the same pacing; the session
   // tells in the status line.
   window_->Editor().Session().SetLink(link_.get());
+  // A report made while linked names the processor.
+  window_->ReportDevice = [this] { return link_ && link_->Connected() ? link_->DeviceId : std::string(); };
   window_->Editor().Session().ShowNote = [this](const QString& note) { view_->ShowEditNote(note); };
   // The panels' messages ("error") go through the same box as the link's,
   // so one replaceable sink sees every message of the application.

@@ -236,13 +236,19 @@ std::optional<std::int32_t> ValueFromText(const ParamCell& cell, std::string_vie
   return std::nullopt;
 }
 
-int CellOfName(std::string_view name, const Translator& texts) { return NameIndex(texts).Find(name); }
+int CellOfName(std::string_view name, const Translator& texts) {
+  if (&texts == &SourceTexts()) {
+    static const NameIndex source(SourceTexts());
+    return source.Find(name);
+  }
+  return NameIndex(texts).Find(name);
+}
 
 namespace {
 
 class Importer {
  public:
-  Importer(const Translator& texts) : texts_(texts), names_(texts) {}
+  explicit Importer(const Translator& texts) : texts_(texts) {}
 
   ImportResult Run(std::string_view document) {
     json::ParseError error;
@@ -265,6 +271,7 @@ class Importer {
       Problem(version ? version->line() : doc->line(),
               "\"version\" must be " + std::to_string(kSettingsVersion));
     }
+    names_ = &Names(texts_);
     // Missing names are said in the document's own language.
     const json::Value* language = doc->Find("language");
     if (language == nullptr || language->AsString() == "zh") missingTexts_ = &SourceTexts();
@@ -304,7 +311,7 @@ class Importer {
         continue;
       }
       for (const auto& [name, value] : page.Members()) {
-        const int id = names_.Find(name);
+        const int id = names_->Find(name);
         if (id < 0) {
           Problem(value.line(), "unknown parameter " + json::Quote(name));
           continue;
@@ -446,7 +453,19 @@ class Importer {
 
   const Translator& texts_;
   const Translator* missingTexts_ = &texts_;
-  NameIndex names_;
+  const NameIndex* names_ = nullptr;
+  std::optional<NameIndex> ownNames_;
+
+  // The index of the source texts is built once; another language's when
+  // a document is read in it.
+  const NameIndex& Names(const Translator& texts) {
+    if (&texts == &SourceTexts()) {
+      static const NameIndex source(SourceTexts());
+      return source;
+    }
+    ownNames_.emplace(texts);
+    return *ownNames_;
+  }
   ImportResult result_;
 };
 

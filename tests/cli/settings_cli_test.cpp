@@ -3,9 +3,11 @@
 // on a port (the emulator, directly and behind ser2net).
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -40,6 +42,17 @@ void WriteFile(const fs::path& path, const std::string& content) {
 
 std::string Describe(const ProgramResult& r) {
   return "exit " + std::to_string(r.code()) + "\nstdout:\n" + r.out + "\nstderr:\n" + r.err;
+}
+
+// The text of a PDF file as pdftotext reads it.
+std::string PdfText(const fs::path& pdf) {
+  std::string text;
+  if (std::FILE* p = ::popen(("pdftotext -layout '" + pdf.string() + "' -").c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) text.append(buffer, n);
+    ::pclose(p);
+  }
+  return text;
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -239,6 +252,47 @@ TEST_F(SettingsCommands, DiffAndExportReadAProcessorOnAPortWithoutWritingToIt) {
     }
   }
   EXPECT_GT(lines, 0) << "the processor's frames were logged";
+}
+
+TEST_F(SettingsCommands, ReportOfAFileAndOfAPortThatGoesAwayMidDownload) {
+  const fs::path preset = Known("room12.Wfxr");
+  const fs::path pdf = dir / "room12.pdf";
+  const ProgramResult made = RunProgram({"report", preset.string(), pdf.string()});
+  ASSERT_EQ(made.code(), 0) << Describe(made);
+  EXPECT_EQ(ReadFile(pdf).rfind("%PDF", 0), 0u);
+  EXPECT_FALSE(fs::exists(pdf.string() + ".tmp"));
+  // The text is in the window's language: English asked for.
+  const fs::path english = dir / "room12-en.pdf";
+  ASSERT_EQ(RunProgram({"--lang", "en", "report", preset.string(), english.string()}).code(), 0);
+  const std::string zh = PdfText(pdf);
+  EXPECT_NE(zh.find("设置报告"), std::string::npos) << zh.substr(0, 500);
+  EXPECT_NE(zh.find("room12.Wfxr"), std::string::npos);
+  EXPECT_NE(zh.find("1000.0Hz"), std::string::npos);
+  const std::string en = PdfText(english);
+  EXPECT_NE(en.find("Music"), std::string::npos) << en.substr(0, 500);
+  EXPECT_EQ(en.find("设置报告"), std::string::npos);
+
+  const ProgramResult nowhere = RunProgram({"report", preset.string(), (dir / "no" / "r.pdf").string()});
+  EXPECT_EQ(nowhere.code(), 1) << Describe(nowhere);
+  EXPECT_NE(nowhere.err.find("cannot write"), std::string::npos) << nowhere.err;
+
+  posix::EmulatorProcess emulator({});
+  ASSERT_FALSE(emulator.path().empty());
+  posix::Ser2netProcess server(emulator.path());
+  ASSERT_TRUE(server.started());
+  const fs::path lost = dir / "lost.pdf";
+  bool killed = false;
+  const ProgramResult r = RunProgram({"report", server.rawUrl(), lost.string()}, 60000, [&](const std::string& err) {
+    if (!killed && err.find("downloading: 30%") != std::string::npos) {
+      server.Stop(SIGKILL);
+      killed = true;
+    }
+  });
+  ASSERT_TRUE(killed) << Describe(r);
+  EXPECT_EQ(r.code(), 1) << Describe(r);
+  EXPECT_NE(r.err.find("no report written"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(lost));
+  EXPECT_FALSE(fs::exists(lost.string() + ".tmp"));
 }
 
 }  // namespace

@@ -23,8 +23,9 @@ declare -A allowed=(
   [graph]="$core i18n panels editing"
   [system]="$core i18n panels editing"
   [logview]="$core i18n"
+  [report]="$core i18n panels graph"
   [cli]="$core i18n"
-  [mainwindow]="$core panels editing graph system logview i18n"
+  [mainwindow]="$core panels editing graph system logview report i18n"
   [app]="*"
 )
 
