@@ -1013,6 +1013,22 @@ rfc2217://HOST:PORT (Telnet with serial port control).
         <source>第%1页，Ctrl+%1</source>
         <translation>page %1, Ctrl+%1</translation>
     </message>
+    <message>
+        <source>A 与 B 的差异</source>
+        <translation>Differences between A and B</translation>
+    </message>
+    <message>
+        <source>列出 A 与 B 不同的参数</source>
+        <translation>List the parameters in which A and B differ</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>把当前设置、均衡曲线和全部参数导出为 PDF 报告</source>
+        <translation>Export the current setting, its EQ curves and every parameter as a PDF report</translation>
+    </message>
 </context>
 <context>
     <name>WindowLinkView</name>

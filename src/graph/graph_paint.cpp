@@ -1,9 +1,11 @@
 #include "graph/graph_paint.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 
+#include "catalogue/catalogue.h"
 #include "panels/skin.h"
 #include "store/param_store.h"
 
@@ -36,6 +38,7 @@ QPainterPath CardinalSpline(const std::vector<CurvePoint>& points, double tensio
 
 constexpr double kCurveTension = 0.4;
 constexpr double kCurvePen = 1.8;
+constexpr int kComparisonFaintAlpha = 110;  // the current curve in a comparison
 
 }  // namespace
 
@@ -82,6 +85,52 @@ PaintedGraph PaintEqGraph(QPainter& p, const ParamStore& store, int channel, con
   }
   p.restore();
   return painted;
+}
+
+QImage CurveComparison(const ParamStore& now, const ParamStore& other, int channel, const QSize& size,
+                       const QColor& colour, const QString& caption) {
+  const GraphGeometry geometry(size.width(), size.height());
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter p(&image);
+  PaintGrid(p, geometry);
+  BandSlots bandSlots;
+  QColor faint = colour;
+  faint.setAlpha(kComparisonFaintAlpha);
+  PaintCurvePath(p, bandSlots.DrawEq(now, AllBands, channel, geometry, false).curve, faint);
+  PaintCurvePath(p, bandSlots.DrawEq(other, AllBands, channel, geometry, false).curve, colour);
+  p.setPen(Qt::white);
+  p.setFont(skin::UiFont(11, true));
+  p.drawText(QRect(4, 2, size.width() - 8, 16), Qt::AlignLeft | Qt::AlignVCenter, caption);
+  return image;
+}
+
+std::vector<QImage> CurveComparisons(const ParamStore& now, const ParamStore& other, const QSize& size) {
+  std::vector<QImage> pictures;
+  // In page order; group B of the microphones is channel 1 with MicGroupB.
+  for (const int channel : {0, 1, 2, 3, 5, 7, 6, 8}) {
+    auto shown = [channel](const ParamStore& source) {
+      ParamStore s;
+      s.DeviceImage = source.DeviceImage;
+      s.SceneFlag = source.DeviceImage[0][1];
+      s.MicGroupB = channel == 2 ? 1 : 0;
+      s.RebuildParamTable(s.Scene());
+      return s;
+    };
+    const ParamStore a = shown(now);
+    const ParamStore b = shown(other);
+    const int drawn = channel == 2 ? 1 : channel;
+    const GraphGeometry geometry(size.width(), size.height());
+    BandSlots bandSlots;
+    const auto before = bandSlots.DrawEq(a, AllBands, drawn, geometry, false).curve;
+    const auto after = bandSlots.DrawEq(b, AllBands, drawn, geometry, false).curve;
+    if (before == after) continue;
+    QString caption = QCoreApplication::translate("Catalogue", PageTitle(PageOfChannel(channel)));
+    const char* group = ChannelGroupTitle(channel);
+    if (group != nullptr && *group != '\0') caption += QLatin1Char(' ') + QCoreApplication::translate("Catalogue", group);
+    pictures.push_back(CurveComparison(a, b, drawn, size, skin::CurveColour(channel, channel == 2), caption));
+  }
+  return pictures;
 }
 
 }  // namespace dsp

@@ -7,6 +7,9 @@
 // same graph at any resolution, as vectors on a PDF page.
 
 #include <QColor>
+#include <QImage>
+#include <QSize>
+#include <QString>
 #include <vector>
 
 #include "eq/band_slots.h"
@@ -36,5 +39,17 @@ struct PaintedGraph {
 // channel (the microphone page's group B is channel 1 with MicGroupB set).
 PaintedGraph PaintEqGraph(QPainter& p, const ParamStore& store, int channel, const GraphGeometry& geometry,
                           const QColor& colour);
+
+// A small picture of a channel's curve now (faint) and in another setting
+// (bright), with `caption` in a corner: the load question shows one for
+// each equaliser page a file changes. Both stores' panel tables must hold
+// the channel as PaintEqGraph needs them.
+QImage CurveComparison(const ParamStore& now, const ParamStore& other, int channel, const QSize& size,
+                       const QColor& colour, const QString& caption);
+
+// The load question's pictures: one for each equaliser (microphone groups
+// apart) whose curve differs between the two device images, in page order,
+// each captioned with its page (and group).
+std::vector<QImage> CurveComparisons(const ParamStore& now, const ParamStore& other, const QSize& size);
 
 }  // namespace dsp

@@ -186,6 +186,27 @@ TEST_F(EditSessionTest, LoadQuestionTellsTheChangesAndUndoOfTheLoadFollowsTheSce
   EXPECT_TRUE(details.contains(QStringLiteral("效果 回声 回声效果音量: %1% → 77%").arg(before.image[3][1])))
       << questions[0].details.details.toStdString();
   EXPECT_TRUE(details.contains(QStringLiteral("音乐(舞蹈) EQ2 增益: 0.0dB → -4.0dB")));
+  // A small picture for each equaliser page whose curve the file changes
+  // (music and main output; the echo level is no curve): the file's curve
+  // bright over the current one, faint, where they part.
+  const std::vector<QImage>& pictures = questions[0].details.pictures;
+  ASSERT_EQ(pictures.size(), 2u);
+  for (const QImage& picture : pictures) {
+    EXPECT_EQ(picture.size(), QSize(220, 80));
+    int bright = 0;
+    int faint = 0;
+    for (int y = 18; y < picture.height(); ++y) {  // below the caption
+      for (int x = 0; x < picture.width(); ++x) {
+        const QColor c = picture.pixelColor(x, y);
+        if (c.blue() < c.green()) continue;  // the grid is green
+        if (c.blue() > 200) ++bright;
+        if (c.blue() > 40 && c.blue() < 140) ++faint;
+      }
+    }
+    EXPECT_GT(bright, 100);
+    EXPECT_GT(faint, 20);
+  }
+  EXPECT_NE(pictures[0], pictures[1]);
   RunLink();
   ExpectProcessorPlays(Capture(file), "loaded");
   EXPECT_EQ(Session().History().StepCount(), 1u);
