@@ -14,6 +14,7 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev
   chromium chromium-driver
   ansible-core
+  poppler-utils
 )
 
 missing=()

@@ -535,6 +535,26 @@ Without a command it opens the window; with one it runs it and exits.</translati
         <translation>A command (see below); none: the window.</translation>
     </message>
     <message>
+        <source>以一个 JSON 对象输出 info 的结果 (rooms: 一个 JSON 数组)。</source>
+        <translation>Print the result of info as a JSON object (rooms: one JSON array).</translation>
+    </message>
+    <message>
+        <source>rooms: 只处理这些房间 (以逗号分隔的名称)。</source>
+        <translation>rooms: serve only these rooms (names separated by commas).</translation>
+    </message>
+    <message>
+        <source>rooms: 同时最多处理 N 个房间 (默认: 全部, 最多 64)。</source>
+        <translation>rooms: serve at most N rooms at the same time (default: all, at most 64).</translation>
+    </message>
+    <message>
+        <source>rooms restore: 只比较并说明恢复会改变什么, 不写入。</source>
+        <translation>rooms restore: only compare and say what a restore would change; writes nothing.</translation>
+    </message>
+    <message>
+        <source>窗口: 从房间文件 FILE 中选择房间 (会被记住)。</source>
+        <translation>Window: choose rooms from the rooms file FILE (remembered).</translation>
+    </message>
+    <message>
         <source>
 命令(不打开窗口; 退出状态: 成功为 0, 任何失败为 1, 命令或参数有误为 2):
   info                  处理器的设备代码、当前模式及其 15 个模式名称
@@ -557,6 +577,15 @@ Without a command it opens the window; with one it runs it and exits.</translati
                         事件 WebSocket 和浏览器页面, 直到 SIGINT 或 SIGTERM
                         (--listen ADDRESS:PORT, 默认 127.0.0.1:8480;
                         --token-file FILE; --static DIR)。
+  export SOURCE [OUT]   将设置写成可读的 JSON (每行一个参数; --lang en:
+                        英文名称); 没有 OUT 时输出到标准输出。
+  import IN OUT         将导出的 JSON 文件 IN 写回预设文件 OUT (有问题时
+                        列出每个问题及其行号, 不写任何文件)。
+  diff A B              按页列出 A 与 B 不同的参数 (--json); 相同为 0,
+                        不同为 1。
+  report SOURCE OUT     将设置的报告 (各页、均衡曲线及全部参数) 写成 PDF
+                        文件 OUT。
+SOURCE, A, B: 预设文件、导出的 JSON 文件或端口 (端口的处理器只被读取)。
 
 端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:
 tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。
@@ -591,31 +620,22 @@ wrong command or wrong arguments):
                         and the dashboard until SIGINT or SIGTERM
                         (--listen ADDRESS:PORT, default 127.0.0.1:8480;
                         --token-file FILE; --static DIR).
+  export SOURCE [OUT]   Write the settings as readable JSON (one parameter a
+                        line; --lang en: English names); without OUT to
+                        standard output.
+  import IN OUT         Write the exported JSON file IN back to the preset file
+                        OUT (on problems: each with its line, nothing written).
+  diff A B              List the parameters that differ between A and B, by
+                        page (--json); exit 0 when equal, 1 when they differ.
+  report SOURCE OUT     Write the report of the settings (the pages, the EQ
+                        curves and every parameter) to the PDF file OUT.
+SOURCE, A, B: a preset file, an exported JSON file or a port (a processor on a
+port is only read).
 
 A port NAME is a serial device (/dev/ttyUSB0), or a processor behind a
 serial-over-network server: tcp://HOST:PORT (raw TCP) or
 rfc2217://HOST:PORT (Telnet with serial port control).
 </translation>
-    </message>
-    <message>
-        <source>以一个 JSON 对象输出 info 的结果 (rooms: 一个 JSON 数组)。</source>
-        <translation>Print the result of info as a JSON object (rooms: one JSON array).</translation>
-    </message>
-    <message>
-        <source>rooms: 只处理这些房间 (以逗号分隔的名称)。</source>
-        <translation>rooms: serve only these rooms (names separated by commas).</translation>
-    </message>
-    <message>
-        <source>rooms: 同时最多处理 N 个房间 (默认: 全部, 最多 64)。</source>
-        <translation>rooms: serve at most N rooms at the same time (default: all, at most 64).</translation>
-    </message>
-    <message>
-        <source>rooms restore: 只比较并说明恢复会改变什么, 不写入。</source>
-        <translation>rooms restore: only compare and say what a restore would change; writes nothing.</translation>
-    </message>
-    <message>
-        <source>窗口: 从房间文件 FILE 中选择房间 (会被记住)。</source>
-        <translation>Window: choose rooms from the rooms file FILE (remembered).</translation>
     </message>
 </context>
 <context>
@@ -769,6 +789,89 @@ rfc2217://HOST:PORT (Telnet with serial port control).
     <message>
         <source>文件内容无法识别，行号: </source>
         <translation>Unreadable preset file, line: </translation>
+    </message>
+</context>
+<context>
+    <name>Report</name>
+    <message>
+        <source>第 %1 页, 共 %2 页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>设置报告</source>
+        <translation>Settings report</translation>
+    </message>
+    <message>
+        <source>房间或文件: %1</source>
+        <translation>Room or file: %1</translation>
+    </message>
+    <message>
+        <source>日期: %1</source>
+        <translation>Date: %1</translation>
+    </message>
+    <message>
+        <source>设备代码: %1</source>
+        <translation>Device code: %1</translation>
+    </message>
+    <message>
+        <source>当前模式: %1 %2</source>
+        <translation>Current mode: %1 %2</translation>
+    </message>
+    <message>
+        <source>场景: %1</source>
+        <translation>Scene: %1</translation>
+    </message>
+    <message>
+        <source>设备模式</source>
+        <translation>Device modes</translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>均衡段</source>
+        <translation>EQ bands</translation>
+    </message>
+    <message>
+        <source>段</source>
+        <translation>Band</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>频率</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>增益</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>Q值</source>
+        <translation>Q</translation>
+    </message>
+    <message>
+        <source>滤波器</source>
+        <translation>Filters</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>其它参数</source>
+        <translation>Other parameters</translation>
     </message>
 </context>
 <context>
@@ -965,6 +1068,22 @@ rfc2217://HOST:PORT (Telnet with serial port control).
         <source>第%1页，Ctrl+%1</source>
         <translation>page %1, Ctrl+%1</translation>
     </message>
+    <message>
+        <source>A 与 B 的差异</source>
+        <translation>Differences between A and B</translation>
+    </message>
+    <message>
+        <source>列出 A 与 B 不同的参数</source>
+        <translation>List the parameters in which A and B differ</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>把当前设置、均衡曲线和全部参数导出为 PDF 报告</source>
+        <translation>Export the current setting, its EQ curves and every parameter as a PDF report</translation>
+    </message>
 </context>
 <context>
     <name>WindowLinkView</name>
@@ -1131,6 +1250,50 @@ rfc2217://HOST:PORT (Telnet with serial port control).
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>差异</source>
+        <translation>Diff</translation>
+    </message>
+    <message>
+        <source>列出 A 与 B 不同的参数</source>
+        <translation>List the parameters in which A and B differ</translation>
+    </message>
+    <message>
+        <source>导出报告...</source>
+        <translation>Report...</translation>
+    </message>
+    <message>
+        <source>把当前设置、均衡曲线和全部参数导出为 PDF 报告</source>
+        <translation>Export the current setting, its EQ curves and every parameter as a PDF report</translation>
+    </message>
+    <message>
+        <source>A 与 B 的差异</source>
+        <translation>Differences between A and B</translation>
+    </message>
+    <message>
+        <source>A 与 B 相同</source>
+        <translation>A and B are the same</translation>
+    </message>
+    <message>
+        <source>%1 项参数不同 (%2 → %3)</source>
+        <translation>%1 parameter(s) differ (%2 → %3)</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>设置报告.pdf</source>
+        <translation>settings report.pdf</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>报告无法写入: %1</source>
+        <translation>The report could not be written: %1</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@
 #include "i18n/language.h"
 #include "mainwindow/application.h"
 #include "server/serve_command.h"
+#include "report/settings_report.h"
 
 #ifndef DSP_VERSION
 #define DSP_VERSION "0"
@@ -73,7 +74,16 @@ int main(int argc, char** argv) {
   // A command runs without a window (and without a display); the front
   // desk is one that stays up.
   if (dsp::server::IsServeCommand(argc, argv)) return dsp::server::RunServe(argc, argv);
-  if (dsp::cli::HasCommand(argc, argv)) return dsp::cli::Run(argc, argv, language);
+  if (dsp::cli::HasCommand(argc, argv)) {
+    const dsp::cli::ReportWriter report = [](const dsp::ReportData& data, const std::string& file,
+                                             std::string& error) {
+      QString why;
+      const bool ok = dsp::WriteSettingsReport(data, QString::fromStdString(file), why);
+      error = why.toStdString();
+      return ok;
+    };
+    return dsp::cli::Run(argc, argv, language, report);
+  }
 
   // The toolkit takes its own options (-platform, -style, ...) off the
   // command line; the rest must be ours.

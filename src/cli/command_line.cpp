@@ -1,5 +1,8 @@
 #include "cli/command_line.h"
 
+#include <QGuiApplication>
+#include <memory>
+
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -42,6 +45,15 @@ QString CommandsHelp() {
       "                        事件 WebSocket 和浏览器页面, 直到 SIGINT 或 SIGTERM\n"
       "                        (--listen ADDRESS:PORT, 默认 127.0.0.1:8480;\n"
       "                        --token-file FILE; --static DIR)。\n"
+      "  export SOURCE [OUT]   将设置写成可读的 JSON (每行一个参数; --lang en:\n"
+      "                        英文名称); 没有 OUT 时输出到标准输出。\n"
+      "  import IN OUT         将导出的 JSON 文件 IN 写回预设文件 OUT (有问题时\n"
+      "                        列出每个问题及其行号, 不写任何文件)。\n"
+      "  diff A B              按页列出 A 与 B 不同的参数 (--json); 相同为 0,\n"
+      "                        不同为 1。\n"
+      "  report SOURCE OUT     将设置的报告 (各页、均衡曲线及全部参数) 写成 PDF\n"
+      "                        文件 OUT。\n"
+      "SOURCE, A, B: 预设文件、导出的 JSON 文件或端口 (端口的处理器只被读取)。\n"
       "\n"
       "端口 NAME 是串口设备 (/dev/ttyUSB0), 或串口网络服务器后面的处理器:\n"
       "tcp://HOST:PORT (原始 TCP) 或 rfc2217://HOST:PORT (带串口控制的 Telnet)。\n");
@@ -133,8 +145,34 @@ bool HasCommand(int argc, char** argv) {
   return false;
 }
 
-int Run(int argc, char** argv, UiLanguage language) {
-  QCoreApplication app(argc, argv);
+namespace {
+
+// The first word that is not an option or an option's value.
+std::string CommandWord(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (arg == QLatin1String("--port") || arg == QLatin1String("--presets") || arg == QLatin1String("--lang")) {
+      ++i;
+    } else if (!arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+      return arg.toStdString();
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+int Run(int argc, char** argv, UiLanguage language, const ReportWriter& report) {
+  // A report paints (fonts, pictures): it needs the GUI application, on the
+  // offscreen platform, since a command never shows anything.
+  std::unique_ptr<QCoreApplication> application;
+  if (CommandWord(argc, argv) == "report") {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
+  QCoreApplication& app = *application;
   const std::unique_ptr<QTranslator> translation = InstallTranslation(app, language);
   QCommandLineParser parser;
   const Options options;
@@ -194,6 +232,12 @@ int Run(int argc, char** argv, UiLanguage language) {
   for (const QString& word : words) request.arguments.push_back(word.toStdString());
   for (const QString& name : parser.values(options.port)) request.ports.push_back(name.toStdString());
   request.json = parser.isSet(options.json);
+  request.language = LanguageCode(language).toStdString();
+  request.languageGiven = parser.isSet(options.lang);
+  // An import reads names in the source texts and in English.
+  std::unique_ptr<QTranslator> english;
+  if (request.command == "import" && language != UiLanguage::English)
+    english = InstallTranslation(app, UiLanguage::English);
   if (parser.isSet(options.presets)) {
     PrintUsageError(QStringLiteral("--presets is for the window; a command takes its file as an argument"),
                     parser);
@@ -204,7 +248,7 @@ int Run(int argc, char** argv, UiLanguage language) {
     PrintUsageError(QString::fromStdString(problem), parser);
     return kExitUsage;
   }
-  return Execute(request, stdout, stderr, ::isatty(STDERR_FILENO) == 1);
+  return Execute(request, stdout, stderr, ::isatty(STDERR_FILENO) == 1, report);
 }
 
 }  // namespace dsp::cli

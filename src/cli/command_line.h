@@ -13,7 +13,11 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <functional>
+#include <string>
+
 #include "i18n/language.h"
+#include "settingsdoc/report_data.h"
 
 namespace dsp::cli {
 
@@ -57,8 +61,14 @@ bool TakesValue(const QString& arg);
 // or an option's value): the program then runs without a window.
 bool HasCommand(int argc, char** argv);
 
+// Writes the printed report of a setting to a PDF file; false with the
+// reason in `error`. The window's layers make it; main.cpp hands it in.
+using ReportWriter = std::function<bool(const ReportData& data, const std::string& file, std::string& error)>;
+
 // Runs the command the arguments name; returns the exit status. Creates
-// the QCoreApplication itself and speaks `language` in its usage errors.
-int Run(int argc, char** argv, UiLanguage language);
+// the application object itself (a QGuiApplication on the offscreen
+// platform for `report`, which paints; a QCoreApplication otherwise) and
+// speaks `language` in its usage errors.
+int Run(int argc, char** argv, UiLanguage language, const ReportWriter& report = {});
 
 }  // namespace dsp::cli

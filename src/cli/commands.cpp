@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <array>
 #include <charconv>
 #include <functional>
@@ -11,6 +12,10 @@
 
 #include "cli/command_line.h"
 #include "cli/progress_line.h"
+#include "cli/settings_source.h"
+#include "i18n/language.h"
+#include "json/json.h"
+#include "settingsdoc/settings_document.h"
 #include "presets/device_modes.h"
 #include "presets/preset_file.h"
 #include "session/room.h"
@@ -235,6 +240,173 @@ class SingleCommand {
   std::function<void(int)> finished_;
 };
 
+// Reads a whole file; false when it cannot be read.
+bool ReadFile(const std::string& file, std::string& content) {
+  std::ifstream in(LocalPath(file), std::ios::binary);
+  if (!in.is_open()) return false;
+  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+// The names and words of results: the processor's own texts unless --lang
+// asked for another language (so that exports do not depend on the desktop).
+const Translator& ResultTexts(const Request& request) {
+  static const InstalledTranslation installed;
+  return request.languageGiven ? static_cast<const Translator&>(installed) : SourceTexts();
+}
+
+int Export(const Request& request, const SettingsSource& loaded, std::FILE* out, std::FILE* err) {
+  const std::string& source = request.arguments[0];
+  if (!loaded.ok) return Failed(err, loaded.error + " (nothing written)");
+  const std::string language = request.languageGiven ? request.language : "zh";
+  const bool fromFile = loaded.kind == SettingsSource::Kind::PresetFile;
+  const std::string doc =
+      ExportSettings(loaded.settings, ResultTexts(request), language, fromFile ? &loaded.presetBytes : nullptr);
+  if (request.arguments.size() < 2) {
+    std::fputs(doc.c_str(), out);
+    return kExitOk;
+  }
+  const std::string& file = request.arguments[1];
+  const SaveResult saved = WriteFileAs(doc, LocalPath(file));
+  if (!saved) return Failed(err, file + ": cannot be written (" + saved.english + ")");
+  std::fprintf(out, "exported %s to %s\n", source.c_str(), file.c_str());
+  return kExitOk;
+}
+
+int Import(const Request& request, std::FILE* out, std::FILE* err) {
+  const std::string& in = request.arguments[0];
+  const std::string& file = request.arguments[1];
+  std::string content;
+  if (!ReadFile(in, content)) return Failed(err, in + ": cannot be read (nothing written)");
+  static const InstalledTranslation installed;
+  const ImportResult result = ImportSettings(content, installed);
+  if (!result.ok) {
+    for (const ImportProblem& problem : result.problems)
+      std::fprintf(err, "%s:%d: %s\n", in.c_str(), problem.line, problem.message.c_str());
+    return Failed(err, in + ": " + std::to_string(result.problems.size()) +
+                           " problem(s), nothing written");
+  }
+  if (!result.note.empty()) std::fprintf(err, "dsp-control: %s: %s\n", in.c_str(), result.note.c_str());
+  const SaveResult saved = WriteFileAs(result.file, LocalPath(file));
+  if (!saved) return Failed(err, file + ": cannot be written (" + saved.english + ")");
+  std::fprintf(out, "imported %s to %s\n", in.c_str(), file.c_str());
+  return kExitOk;
+}
+
+int DiffCommand(const Request& request, const SettingsSource& a, const SettingsSource& b, std::FILE* out,
+                std::FILE* err) {
+  if (!a.ok) return Failed(err, a.error);
+  if (!b.ok) return Failed(err, b.error);
+  const Translator& texts = ResultTexts(request);
+  const std::vector<CellChange> changes = Diff(a.settings, b.settings, DiffScope::Setting);
+  if (request.json) {
+    json::Value doc = json::Value::MakeObject();
+    doc.Add("a", a.name).Add("b", b.name).Add("equal", changes.empty());
+    doc.Add("count", static_cast<std::int64_t>(changes.size()));
+    json::Value& pages = doc.AddChild("pages", json::Value::MakeArray());
+    for (const PageCount& page : CountByPage(changes)) {
+      json::Value entry = json::Value::MakeObject();
+      entry.Add("page", texts.Translate("Catalogue", PageTitle(page.page))).Add("count", page.count);
+      json::Value& list = entry.AddChild("changes", json::Value::MakeArray());
+      for (const CellChange& change : changes) {
+        const ParamCell& cell = ParamCells()[change.cell];
+        if (cell.page != page.page) continue;
+        // Flat, so that each change is one line.
+        list.Push(json::Value::MakeObject()
+                      .Add("name", CellName(cell, texts))
+                      .Add("a", CellValueText(cell, change.before, texts))
+                      .Add("a step", change.before)
+                      .Add("b", CellValueText(cell, change.after, texts))
+                      .Add("b step", change.after));
+      }
+      pages.Push(std::move(entry));
+    }
+    std::fputs(json::Write(doc, json::Style::Pretty).c_str(), out);
+    return changes.empty() ? kExitOk : kExitFailure;
+  }
+  if (changes.empty()) {
+    std::fprintf(out, "equal: %s and %s hold the same settings\n", a.name.c_str(), b.name.c_str());
+    return kExitOk;
+  }
+  std::fprintf(out, "%zu difference(s) from %s to %s\n", changes.size(), a.name.c_str(), b.name.c_str());
+  for (const PageCount& page : CountByPage(changes)) {
+    std::fprintf(out, "%s (%d):\n", texts.Translate("Catalogue", PageTitle(page.page)).c_str(), page.count);
+    for (const CellChange& change : changes) {
+      if (ParamCells()[change.cell].page == page.page)
+        std::fprintf(out, "  %s\n", ChangeLine(change, texts).c_str());
+    }
+  }
+  return kExitFailure;
+}
+
+int ReportCommand(const Request& request, const SettingsSource& loaded, std::FILE* out, std::FILE* err,
+                  const ReportWriter& report) {
+  const std::string& source = request.arguments[0];
+  const std::string& file = request.arguments[1];
+  if (!loaded.ok) return Failed(err, loaded.error + " (no report written)");
+  ReportData data;
+  data.title = loaded.kind == SettingsSource::Kind::Port
+                   ? loaded.port
+                   : std::filesystem::path(LocalPath(source)).filename().string();
+  data.created = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+  data.deviceCode = loaded.deviceCode;
+  data.currentMode = loaded.currentMode;
+  data.modeNames = loaded.modeNames;
+  data.settings = loaded.settings;
+  data.systemValues = loaded.kind == SettingsSource::Kind::Port;
+  std::string error;
+  if (!report(data, file, error)) return Failed(err, file + ": " + error);
+  std::fprintf(out, "wrote the report of %s to %s\n", source.c_str(), file.c_str());
+  return kExitOk;
+}
+
+// export, diff and report: their sources loaded one after another (a port
+// downloaded by a room of its own), then the result.
+class SettingsCommand {
+ public:
+  SettingsCommand(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal,
+                  const ReportWriter& report)
+      : request_(request), out_(out), err_(err), report_(report), loader_(err, errIsTerminal) {}
+
+  // Starts the command; `finished` gets the exit status.
+  void Start(std::function<void(int)> finished) {
+    finished_ = std::move(finished);
+    const std::string& command = request_.command;
+    loader_.Load(request_.arguments[0], [this, command](const SettingsSource& first) {
+      if (command == "export") return finished_(Export(request_, first, out_, err_));
+      if (command == "report") return finished_(ReportCommand(request_, first, out_, err_, report_));
+      // diff: B only once A could be read.
+      if (!first.ok) return finished_(Failed(err_, first.error));
+      first_ = first;
+      loader_.Load(request_.arguments[1], [this](const SettingsSource& second) {
+        finished_(DiffCommand(request_, first_, second, out_, err_));
+      });
+    });
+  }
+
+ private:
+  const Request& request_;
+  std::FILE* out_;
+  std::FILE* err_;
+  const ReportWriter& report_;
+  SettingsSourceLoader loader_;
+  SettingsSource first_;
+  std::function<void(int)> finished_;
+};
+
+// Runs a command object on the application's one event loop until it ends;
+// it ends the loop with the exit status.
+template <typename Command>
+int RunToEnd(Command& command) {
+  int status = kExitFailure;
+  command.Start([&status](int code) {
+    status = code;
+    QCoreApplication::exit(code);
+  });
+  QCoreApplication::exec();
+  return status;
+}
+
 }  // namespace
 
 std::string JsonQuoted(const std::string& text) {
@@ -274,11 +446,19 @@ bool Validate(const Request& request, std::string& problem) {
     problem = c + " takes " + usage;
     return false;
   };
-  if (request.json && c != "info") {
-    problem = "--json is for info only";
+  if (request.json && c != "info" && c != "diff") {
+    problem = "--json is for info and diff only";
     return false;
   }
   if (c == "info") return count(0, "no arguments");
+  if (c == "export") {
+    if (n == 1 || n == 2) return true;
+    problem = "export takes one or two arguments: SOURCE [OUT.json]";
+    return false;
+  }
+  if (c == "import") return count(2, "two arguments: IN.json OUT.Wfxr");
+  if (c == "diff") return count(2, "two arguments: A B");
+  if (c == "report") return count(2, "two arguments: SOURCE OUT.pdf");
   if (c == "backup" || c == "restore") {
     if (!count(1, "one argument: FILE")) return false;
     if (request.arguments[0].empty()) {
@@ -304,7 +484,15 @@ bool Validate(const Request& request, std::string& problem) {
   return false;
 }
 
-int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal) {
+int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTerminal,
+            const ReportWriter& report) {
+  // The settings documents open a port only where a source names one.
+  if (request.command == "import") return Import(request, out, err);
+  if (request.command == "export" || request.command == "diff" || request.command == "report") {
+    if (request.command == "report" && !report) return Failed(err, "reports cannot be written by this program");
+    SettingsCommand command(request, out, err, errIsTerminal, report);
+    return RunToEnd(command);
+  }
   // A restore checks its file before anything is opened.
   std::string content;
   if (request.command == "restore") {
@@ -319,16 +507,8 @@ int Execute(const Request& request, std::FILE* out, std::FILE* err, bool errIsTe
       return Failed(err, file + ": " + notices.notice + " (nothing was sent)");
   }
 
-  // The one event loop runs until the command ends; it ends the loop with
-  // the exit status.
-  int status = kExitFailure;
   SingleCommand command(request, std::move(content), out, err, errIsTerminal);
-  command.Start([&status](int code) {
-    status = code;
-    QCoreApplication::exit(code);
-  });
-  QCoreApplication::exec();
-  return status;
+  return RunToEnd(command);
 }
 
 }  // namespace dsp::cli

@@ -20,6 +20,7 @@
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
 #include "panels/picture_button.h"
+#include "panels/skin.h"
 #include "panels/widget_props.h"
 #include "store/param_store.h"
 
@@ -143,10 +144,10 @@ void EditPipeline::MicABtnClick(PictureButton* button) {
   ControlNames::DescribeBoundControls(registry_, g == 1 ? 2 : 1, editor_.Session().Texts());
   PageSwitcher& pages = editor_.Pages();
   if (g == 1 && CurrentPageIndex() == 1) {
-    pages.SetCurveColour(QColor(255, 102, 0, 255));
+    pages.SetCurveColour(skin::CurveColour(1, true));
     pages.SetEqLabelColour(QColor(255, 102, 0));
   } else {
-    pages.SetCurveColour(QColor(0, 204, 255, 255));
+    pages.SetCurveColour(skin::CurveColour(1));
     pages.SetEqLabelColour(QColor(199, 255, 255));
   }
   editor_.Refresher().RefreshFromStore(1);

@@ -236,6 +236,15 @@ void EditSession::SelectLetter(AbLetter letter) {
   emit changed();
 }
 
+Settings EditSession::OtherSetting() const {
+  return ab_.Other(Capture(editor_.Store()));
+}
+
+std::vector<CellChange> EditSession::AbDifferences() const {
+  const Settings live = Capture(editor_.Store());
+  return Diff(live, ab_.Other(live), DiffScope::Setting);
+}
+
 void EditSession::CopyToOther() {
   if (!started_ || depth_ > 0) return;
   ab_.CopyActive(Capture(editor_.Store()));

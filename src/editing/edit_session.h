@@ -75,6 +75,11 @@ class EditSession : public QObject {
   // The current setting into the other letter.
   void CopyToOther();
   const AbPair& Pair() const { return ab_; }
+  // The setting the other letter holds (the current one until it is given
+  // one of its own), and the parameters in which it differs from the
+  // current setting (before: current, after: the other letter).
+  Settings OtherSetting() const;
+  std::vector<CellChange> AbDifferences() const;
 
   // ---- whole settings ----
   // Makes `image` (rows 0..8: a preset file's content) the current setting

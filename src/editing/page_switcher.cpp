@@ -8,6 +8,7 @@
 #include "panels/button_visual.h"
 #include "panels/control_registry.h"
 #include "panels/edit_state.h"
+#include "panels/skin.h"
 #include "panels/widget_props.h"
 #include "store/param_store.h"
 
@@ -67,10 +68,10 @@ void PageSwitcher::FormTabBtn1Click(PictureButton* tab) {
   if (eqPage) ShowBypassState(channel);
 
   if (store_.MicGroupB == 1 && page == 1) {
-    curveColour_ = QColor(255, 102, 0, 255);
+    curveColour_ = skin::CurveColour(1, true);
     SetEqLabelColour(QColor(255, 102, 0));
   } else {
-    curveColour_ = channel < 5 ? QColor(0, 204, 255, 255) : QColor(153, 255, 255, 255);
+    curveColour_ = skin::CurveColour(channel);
     SetEqLabelColour(QColor(199, 255, 255));
   }
 

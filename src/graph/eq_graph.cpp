@@ -23,6 +23,11 @@
 namespace dsp {
 
 namespace {
+// The other letter's curve is drawn at this opacity (of 255).
+constexpr int kGhostAlpha = 90;
+}  // namespace
+
+namespace {
 
 MouseButton ButtonOf(Qt::MouseButton button) {
   switch (button) {
@@ -189,9 +194,36 @@ void EqGraph::DrawEq(int band, int channel) {
     if (point != nullptr && point->pos() != QPoint(m.left, m.top)) point->move(m.left, m.top);
   }
   if (d.label) ShowValueLabel(*d.label);
+  // While A and B differ here, the other letter's curve shows faintly
+  // behind the current one.
+  if (const std::vector<CurvePoint>* ghost = GhostCurve(channel, d.curve)) {
+    QColor faint = editor_.Pages().CurveColour();
+    faint.setAlpha(kGhostAlpha);
+    image_->DrawCurve(*ghost, faint);
+  }
   image_->DrawCurve(d.curve, editor_.Pages().CurveColour());
   lastCurve_ = d.curve;
   ShowKeyPoint();
+}
+
+const std::vector<CurvePoint>* EqGraph::GhostCurve(int channel, const std::vector<CurvePoint>& current) {
+  const EditSession& session = editor_.Session();
+  if (!session.Pair().OtherHeld()) return nullptr;
+  const ParamStore& store = editor_.Store();
+  const GraphGeometry geometry = image_->Geometry();
+  const Settings other = session.OtherSetting();
+  if (!ghost_.valid || ghost_.other != other || ghost_.channel != channel || ghost_.scene != store.Scene() ||
+      ghost_.groupB != store.MicGroupB || ghost_.width != geometry.Width() || ghost_.height != geometry.Height()) {
+    ParamStore shown;
+    shown.DeviceImage = other.image;
+    shown.SceneFlag = store.SceneFlag;
+    shown.MicGroupB = store.MicGroupB;
+    shown.RebuildParamTable(store.Scene());
+    BandSlots bandSlots;
+    ghost_ = {true, other, channel, store.Scene(), store.MicGroupB, geometry.Width(), geometry.Height(),
+              bandSlots.DrawEq(shown, AllBands, channel, geometry, false).curve};
+  }
+  return ghost_.curve == current ? nullptr : &ghost_.curve;
 }
 
 void EqGraph::ShowValueLabel(const ValueLabel& label) {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <vector>
 
+#include "editmodel/settings.h"
 #include "eq/band_slots.h"
 #include "eq/graph_drag.h"
 
@@ -124,6 +125,16 @@ class EqGraph : public QObject {
   BandSlots slots_;
   GraphDrag drag_;
   std::vector<CurvePoint> lastCurve_;
+  // The other letter's curve of the A/B pair for a channel, or nothing
+  // while it equals `current`; kept until the other setting, the channel,
+  // the scene, the microphone group or the size change.
+  const std::vector<CurvePoint>* GhostCurve(int channel, const std::vector<CurvePoint>& current);
+  struct Ghost {
+    bool valid = false;
+    Settings other;
+    int channel = -1, scene = 0, groupB = 0, width = 0, height = 0;
+    std::vector<CurvePoint> curve;
+  } ghost_;
   bool gestureOpen_ = false;
   // The point pressed last, by the mouse or the keys, with the page and its
   // current band at that time: it stays the key point while they stay.

@@ -2,40 +2,13 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
+#include "graph/graph_paint.h"
 #include "panels/skin.h"
 
 namespace dsp {
 
 namespace {
-
-QColor ToQColor(const Rgb& c) {
-  return QColor(c.r, c.g, c.b);
-}
-
-// The cardinal spline through the points as cubic Bezier segments: the
-// tangent at a point is (next - previous) scaled by the tension, the end
-// points use themselves as their missing neighbour.
-QPainterPath CardinalSpline(const std::vector<CurvePoint>& points, double tension) {
-  QPainterPath path;
-  const int n = static_cast<int>(points.size());
-  if (n == 0) return path;
-  auto at = [&points, n](int i) {
-    const CurvePoint& p = points[static_cast<std::size_t>(std::clamp(i, 0, n - 1))];
-    return QPointF(p.x, p.y);
-  };
-  path.moveTo(at(0));
-  const double k = tension / 3.0;
-  for (int i = 0; i + 1 < n; ++i) {
-    const QPointF p0 = at(i - 1), p1 = at(i), p2 = at(i + 1), p3 = at(i + 2);
-    path.cubicTo(p1 + (p2 - p0) * k, p2 - (p3 - p1) * k, p2);
-  }
-  return path;
-}
-
-constexpr double kCurveTension = 0.4;
-constexpr double kCurvePen = 1.8;
 
 constexpr int kRingGap = 4;  // pixels between a point's edge and its focus ring
 
@@ -62,24 +35,14 @@ QImage GraphImage::PaintBackground(const GraphGeometry& geometry, qreal ratio) {
   image.setDevicePixelRatio(ratio);
   image.fill(Qt::black);
   QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing, false);
-  for (const GridLine& line : GridLines(geometry)) {
-    p.setPen(QPen(ToQColor(line.colour), 1));
-    p.drawLine(line.x1, line.y1, line.x2, line.y2);
-  }
+  PaintGrid(p, geometry);
   return image;
 }
 
 void GraphImage::PaintCurve(QImage& image, const std::vector<CurvePoint>& points, const QColor& colour) {
   if (points.empty() || colour.alpha() == 0) return;
   QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  QPen pen(colour, kCurvePen);
-  pen.setCapStyle(Qt::RoundCap);
-  pen.setJoinStyle(Qt::RoundJoin);
-  p.setPen(pen);
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(CardinalSpline(points, kCurveTension));
+  PaintCurvePath(p, points, colour);
 }
 
 void GraphImage::BuildGraphBackground(Mode mode) {

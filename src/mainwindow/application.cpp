@@ -19,6 +19,7 @@
 #include "editing/edit_session.h"
 #include "editing/param_writer.h"
 #include "editing/store_refresh.h"
+#include "graph/graph_paint.h"
 #include "link/device_link.h"
 #include "link/frames.h"
 #include "ports/qt_any_port.h"
@@ -175,11 +176,17 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
   // Undo, redo and A/B switches go out through the same pacing; the session
   // tells in the status line.
   window_->Editor().Session().SetLink(link_.get());
+  // A report made while linked names the processor.
+  window_->ReportDevice = [this] { return link_ && link_->Connected() ? link_->DeviceId : std::string(); };
   window_->Editor().Session().ShowNote = [this](const QString& note) { view_->ShowEditNote(note); };
   // The panels' messages ("error") go through the same box as the link's,
   // so one replaceable sink sees every message of the application.
   window_->Pipeline().ShowMessage = [this](const QString& text) { view_->ShowMessage(text.toStdString()); };
   system_ = std::make_unique<SystemPage>(window_->Editor(), store_, *link_, *view_, PresetFolder(options_));
+  // The load question's curve pictures are painted by the graph's code.
+  system_->Services().curvePictures = [](const ParamStore& now, const ParamStore& file) {
+    return CurveComparisons(now, file, QSize(220, 80));
+  };
   system_->Services().sendText = [this](int address, const std::string& digits) {
     try {
       SendTextCommand(*tap_, address, digits);

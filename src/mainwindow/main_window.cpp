@@ -2,6 +2,12 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +19,7 @@
 #include <QSizeGrip>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include "catalogue/catalogue.h"
@@ -35,6 +42,7 @@
 #include "panels/ui_text.h"
 #include "panels/widget_factory.h"
 #include "panels/widget_props.h"
+#include "report/settings_report.h"
 #include "store/eq_defaults.h"
 #include "store/param_store.h"
 
@@ -264,6 +272,9 @@ void MainWindow::BuildGraphPanel() {
   command("AbABtn", QStringLiteral("A"), QRect(334, 4, 30, 22))->setToolTip(tr("设置 A"));
   command("AbBBtn", QStringLiteral("B"), QRect(368, 4, 30, 22))->setToolTip(tr("设置 B"));
   command("AbCopyBtn", QStringLiteral("A→B"), QRect(402, 4, 56, 22));
+  command("AbDiffBtn", tr("差异"), QRect(462, 4, 48, 22))->setToolTip(tr("列出 A 与 B 不同的参数"));
+  command("ReportBtn", tr("导出报告..."), QRect(518, 4, 90, 22))
+      ->setToolTip(tr("把当前设置、均衡曲线和全部参数导出为 PDF 报告"));
   SetHint(bypass, QStringLiteral("0"));
   bypass->setPicture(PictureButton::Normal, bypass->picture(PictureButton::Disabled));
 
@@ -333,6 +344,8 @@ void MainWindow::BindEditButtons() {
   connect(button("AbBBtn"), &QAbstractButton::clicked, this,
           [&session] { session.SelectLetter(AbLetter::B); });
   connect(button("AbCopyBtn"), &QAbstractButton::clicked, this, [&session] { session.CopyToOther(); });
+  connect(button("AbDiffBtn"), &QAbstractButton::clicked, this, &MainWindow::ShowAbDifferences);
+  connect(button("ReportBtn"), &QAbstractButton::clicked, this, &MainWindow::ChooseReportFile);
   // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo, wherever the focus is in
   // the window (the band fields leave these keys to it).
   const struct {
@@ -376,6 +389,72 @@ void MainWindow::ShowEditState() {
   PictureButton* copy = button("AbCopyBtn");
   copy->setText(QStringLiteral("%1→%2").arg(from, to));
   copy->setToolTip(tr("把当前设置 %1 复制到 %2").arg(from, to));
+}
+
+void MainWindow::ShowAbDifferences() {
+  const EditSession& session = editor_.Session();
+  const std::vector<CellChange> changes = session.AbDifferences();
+  const QChar from = QLatin1Char(LetterChar(session.Active()));
+  const QChar to = QLatin1Char(LetterChar(session.Pair().Inactive()));
+  // One list at a time: a second click shows the list of now.
+  delete findChild<QDialog*>(QStringLiteral("AbDiffDialog"));
+  auto* dialog = new QDialog(this);
+  dialog->setObjectName(QStringLiteral("AbDiffDialog"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(tr("A 与 B 的差异"));
+  auto* layout = new QVBoxLayout(dialog);
+  auto* summary = new QLabel(dialog);
+  summary->setObjectName(QStringLiteral("AbDiffSummary"));
+  summary->setText(changes.empty() ? tr("A 与 B 相同") : tr("%1 项参数不同 (%2 → %3)").arg(changes.size()).arg(from, to));
+  layout->addWidget(summary);
+  auto* list = new QPlainTextEdit(dialog);
+  list->setObjectName(QStringLiteral("AbDiffList"));
+  list->setReadOnly(true);
+  list->setAccessibleName(tr("A 与 B 的差异"));
+  // By page, as the load question lists the changes of a file.
+  QStringList lines;
+  for (const PageCount& page : CountByPage(changes)) {
+    lines << QStringLiteral("%1 (%2)").arg(CatalogueText(PageTitle(page.page))).arg(page.count);
+    for (const CellChange& change : changes) {
+      if (ParamCells()[change.cell].page == page.page)
+        lines << QStringLiteral("  ") + QString::fromStdString(ChangeLine(change, session.Texts()));
+    }
+  }
+  list->setPlainText(lines.join(QLatin1Char('\n')));
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+  connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+  layout->addWidget(buttons);
+  dialog->resize(520, 360);
+  dialog->show();
+}
+
+void MainWindow::ChooseReportFile() {
+  const QString file = QFileDialog::getSaveFileName(this, tr("导出报告"), tr("设置报告.pdf"), tr("PDF 文件 (*.pdf)"));
+  if (!file.isEmpty()) ExportReport(file);
+}
+
+bool MainWindow::ExportReport(const QString& file) {
+  ReportData data;
+  data.title = QFileInfo(file).completeBaseName().toStdString();
+  data.created = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+  if (ReportDevice) data.deviceCode = ReportDevice();
+  if (!data.deviceCode.empty()) {
+    data.modeNames.assign(store_.ModeNames.begin(), store_.ModeNames.end());
+    const int current = store_.Device(9, 2);
+    data.currentMode = current >= 0 && current < kModeCount ? current + 1 : 0;
+    data.systemValues = true;
+  }
+  data.settings = Capture(store_);
+  QString error;
+  if (WriteSettingsReport(data, file, error)) return true;
+  const QString text = tr("报告无法写入: %1").arg(file);
+  if (editor_.Session().ShowMessage) {
+    editor_.Session().ShowMessage(text);
+  } else {
+    QMessageBox::warning(this, tr("导出报告"), text);
+  }
+  return false;
 }
 
 void MainWindow::BuildUnlockGroup() {

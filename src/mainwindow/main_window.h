@@ -81,6 +81,13 @@ class MainWindow : public QWidget {
   // window's own surface and so starts moving the window.
   bool IsMoveSurface(const QPoint& pos) const;
 
+  // The printed report of the current setting written to `file` (the
+  // "导出报告..." button asks for the file); false when it could not be
+  // written, which a message box says. `ReportDevice`, when set, adds the
+  // linked processor's device code.
+  bool ExportReport(const QString& file);
+  std::function<std::string()> ReportDevice;
+
   // Hidden helpers reached by the link adapter.
   QLabel* LinkLabel() const { return linkLabel_; }
   QComboBox* PortList() const { return portList_; }
@@ -108,6 +115,10 @@ class MainWindow : public QWidget {
   // tooltips following the editing session.
   void BindEditButtons();
   void ShowEditState();
+  // The list of the parameters in which A and B differ, by page.
+  void ShowAbDifferences();
+  // Asks for a PDF file and exports the report to it.
+  void ChooseReportFile();
   // Starts the graph timer when the graph has work for it.
   void WakeGraphTimer();
 

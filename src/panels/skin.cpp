@@ -270,17 +270,24 @@ QPixmap BandPoint(int index) {
   const QSize size = filter ? QSize(24, 24) : QSize(14, 14);
   QPixmap pixmap = Blank(size);
   QPainter p(&pixmap);
+  PaintBandPoint(p, QRectF(QPointF(0, 0), QSizeF(size)), index);
+  return pixmap;
+}
+
+void PaintBandPoint(QPainter& p, const QRectF& box, int index) {
+  const bool filter = index >= 15;
+  p.save();
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(QColor(255, 255, 255), 1.2));
   p.setBrush(filter ? QColor(220, 120, 0) : QColor(0, 150, 230));
-  p.drawEllipse(QRectF(1, 1, size.width() - 2, size.height() - 2));
+  p.drawEllipse(box.adjusted(1, 1, -1, -1));
   p.setPen(Qt::white);
   QFont font = UiFont(filter ? 9 : 8, true);
   p.setFont(font);
   const QString text =
       index < 15 ? QString::number(index + 1) : (index == 15 ? QStringLiteral("H") : QStringLiteral("L"));
-  p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
-  return pixmap;
+  p.drawText(box, Qt::AlignCenter, text);
+  p.restore();
 }
 
 QPixmap TitlePicture(QSize size) {

@@ -10,6 +10,9 @@
 
 #include "panels/picture_button.h"
 
+class QPainter;
+class QRectF;
+
 namespace dsp::skin {
 
 using Pictures = std::array<QPixmap, PictureButton::kPictureCount>;
@@ -52,6 +55,15 @@ QPixmap SliderThumb(Qt::Orientation orientation, bool enabled);
 QPixmap TypePicture(int type, bool lit);
 // Graph band point: index 0..14 bands, 15 high-pass, 16 low-pass.
 QPixmap BandPoint(int index);
+// The same band point drawn by any painter into `box` (the pixmap's size),
+// e.g. a printed graph.
+void PaintBandPoint(QPainter& p, const QRectF& box, int index);
+// The colour of the EQ response curve of a channel's graph: the input
+// pages, the output pages, and the microphone page while group B is shown.
+inline QColor CurveColour(int channel, bool groupB = false) {
+  if (groupB) return QColor(255, 102, 0, 255);
+  return channel < 5 ? QColor(0, 204, 255, 255) : QColor(153, 255, 255, 255);
+}
 // The title strip bitmap.
 QPixmap TitlePicture(QSize size);
 

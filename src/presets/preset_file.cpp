@@ -188,10 +188,14 @@ SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& 
 }
 
 SaveResult SavePresetFileAs(const ParamStore& store, const std::filesystem::path& file) {
+  return WriteFileAs(BuildPresetFile(store), file);
+}
+
+SaveResult WriteFileAs(const std::string& content, const std::filesystem::path& file) {
   if (file.filename().empty()) return {false, NoticeBadName.chinese, NoticeBadName.english};
   std::filesystem::path scratch = file;
   scratch += ".tmp";
-  return WriteThroughScratch(BuildPresetFile(store), scratch, file);
+  return WriteThroughScratch(content, scratch, file);
 }
 
 LoadOutcome LoadPresetFile(ParamStore& store, const std::filesystem::path& folder, std::string_view name,

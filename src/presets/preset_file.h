@@ -119,6 +119,10 @@ SaveResult SavePresetFile(const ParamStore& store, const std::filesystem::path& 
 // never leaves a partial or damaged `file`.
 SaveResult SavePresetFileAs(const ParamStore& store, const std::filesystem::path& file);
 
+// Any content written to exactly `file` through the scratch file `file` +
+// ".tmp", as SavePresetFileAs does (an imported file keeps its own bytes).
+SaveResult WriteFileAs(const std::string& content, const std::filesystem::path& file);
+
 enum class LoadOutcome { Accepted, BadName, Missing, Malformed, FormatError, Corrupted };
 
 // Reads folder/name.Wfxr (or the listed file FindPresetFile finds for it) and,

@@ -197,6 +197,7 @@ void PresetPanel::LoadPresetBtnClick() {
     if (!report.first.empty()) details.informative += QLatin1Char('\n') + JoinLines(report.first);
     if (report.all.size() > report.first.size()) details.informative += QStringLiteral("\n…");
     details.details = JoinLines(report.all);
+    if (services_.curvePictures) details.pictures = services_.curvePictures(services_.store, trial);
   }
   if (services_.Ask(QStringLiteral("Confirm"), tr("加载模式：%1 ?").arg(text),
                     QuestionButtons::YesNo, details) != Answer::Yes) {

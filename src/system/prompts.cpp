@@ -1,6 +1,10 @@
 #include "system/prompts.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPixmap>
 
 namespace dsp {
 
@@ -12,6 +16,22 @@ Answer AskWithMessageBox(QWidget* parent, const QString& caption, const QString&
                   parent);
   if (!details.informative.isEmpty()) box.setInformativeText(details.informative);
   if (!details.details.isEmpty()) box.setDetailedText(details.details);
+  if (!details.pictures.empty()) {
+    // The pictures in a row under the texts, across the box.
+    auto* row = new QWidget(&box);
+    row->setObjectName(QStringLiteral("QuestionPictures"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (const QImage& picture : details.pictures) {
+      auto* label = new QLabel(row);
+      label->setPixmap(QPixmap::fromImage(picture));
+      layout->addWidget(label);
+    }
+    layout->addStretch();
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+      grid->addWidget(row, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+  }
   box.setEscapeButton(okCancel ? QMessageBox::Cancel : QMessageBox::No);
   box.setDefaultButton(okCancel ? QMessageBox::Ok : QMessageBox::Yes);
   box.exec();

@@ -3,8 +3,10 @@
 // store a mode). They go through a replaceable hook so tests answer them
 // without a modal box; the default asks with a modal message box.
 
+#include <QImage>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -21,6 +23,8 @@ using QuestionHook = std::function<Answer(const QString& caption, const QString&
 struct QuestionDetails {
   QString informative;
   QString details;
+  // Small pictures shown under the text (the load question's curves).
+  std::vector<QImage> pictures;
 };
 using DetailedQuestionHook = std::function<Answer(const QString& caption, const QString& text,
                                                   const QuestionDetails& details, QuestionButtons)>;

@@ -70,7 +70,7 @@ Answer SystemServices::Ask(const QString& caption, const QString& text, Question
 
 SystemPage::SystemPage(EditorContext& editor, ParamStore& store, DeviceLink& link, LinkView& view,
                        std::filesystem::path presetFolder)
-    : services_{editor, store, link, view, {}, {}, {}} {
+    : services_{editor, store, link, view, {}, {}, {}, {}} {
   presets_ = std::make_unique<PresetPanel>(services_, std::move(presetFolder));
   modes_ = std::make_unique<ModePanel>(services_);
 

@@ -4,9 +4,11 @@
 // the stores, the device link, the link's view of the screen (message
 // boxes, diagnostic log), the question hook and the text command sender.
 
+#include <QImage>
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "editing/editor_context.h"
 #include "system/prompts.h"
@@ -27,6 +29,10 @@ struct SystemServices {
   // without them.
   QuestionHook ask;
   DetailedQuestionHook askDetailed;
+  // The small curve pictures of the load question: for each equaliser
+  // page whose curve the file changes, the current and the file's curve.
+  // Set by the window, which owns the graph's painting; none when unset.
+  std::function<std::vector<QImage>(const ParamStore& now, const ParamStore& file)> curvePictures;
   // A text command (0x0904, 0x0905: one byte per digit) to the processor.
   std::function<void(int address, const std::string& digits)> sendText;
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-core="common json store eq catalogue ports link presets editmodel venue desk"
+core="common json store eq catalogue ports link presets editmodel venue desk settingsdoc"
 declare -A allowed=(
   [common]=""
   [json]=""
@@ -17,6 +17,7 @@ declare -A allowed=(
   [emulator]="common store eq ports link"
   [presets]="common store eq"
   [editmodel]="common store eq catalogue ports link"
+  [settingsdoc]="common json store eq catalogue ports link presets editmodel"
   [desk]="common json"
   [venue]="common ports"
   [session]="$core"
@@ -27,9 +28,10 @@ declare -A allowed=(
   [graph]="$core i18n panels editing"
   [system]="$core i18n panels editing"
   [logview]="$core i18n"
+  [report]="$core i18n panels graph"
   [cli]="$core i18n session"
   [server]="$core i18n session"
-  [mainwindow]="$core panels editing graph system logview i18n"
+  [mainwindow]="$core panels editing graph system logview report i18n"
   [app]="*"
 )
 

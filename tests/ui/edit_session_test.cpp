@@ -6,9 +6,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QShortcut>
 #include <QSlider>
 #include <QTest>
@@ -20,6 +22,8 @@
 #include "editmodel/write_plan.h"
 #include "eq/scales.h"
 #include "graph/band_point.h"
+#include "graph/eq_graph.h"
+#include "graph/graph_image.h"
 #include "linked_app.h"
 #include "mainwindow/window_link_view.h"
 #include "panels/control_registry.h"
@@ -182,6 +186,27 @@ TEST_F(EditSessionTest, LoadQuestionTellsTheChangesAndUndoOfTheLoadFollowsTheSce
   EXPECT_TRUE(details.contains(QStringLiteral("效果 回声 回声效果音量: %1% → 77%").arg(before.image[3][1])))
       << questions[0].details.details.toStdString();
   EXPECT_TRUE(details.contains(QStringLiteral("音乐(舞蹈) EQ2 增益: 0.0dB → -4.0dB")));
+  // A small picture for each equaliser page whose curve the file changes
+  // (music and main output; the echo level is no curve): the file's curve
+  // bright over the current one, faint, where they part.
+  const std::vector<QImage>& pictures = questions[0].details.pictures;
+  ASSERT_EQ(pictures.size(), 2u);
+  for (const QImage& picture : pictures) {
+    EXPECT_EQ(picture.size(), QSize(220, 80));
+    int bright = 0;
+    int faint = 0;
+    for (int y = 18; y < picture.height(); ++y) {  // below the caption
+      for (int x = 0; x < picture.width(); ++x) {
+        const QColor c = picture.pixelColor(x, y);
+        if (c.blue() < c.green()) continue;  // the grid is green
+        if (c.blue() > 200) ++bright;
+        if (c.blue() > 40 && c.blue() < 140) ++faint;
+      }
+    }
+    EXPECT_GT(bright, 100);
+    EXPECT_GT(faint, 20);
+  }
+  EXPECT_NE(pictures[0], pictures[1]);
   RunLink();
   ExpectProcessorPlays(Capture(file), "loaded");
   EXPECT_EQ(Session().History().StepCount(), 1u);
@@ -464,6 +489,115 @@ TEST_F(EditSessionTest, TheHistorySurvivesALostAndRegainedLinkAndAModeRecallClea
   ASSERT_EQ(emulator.valueWrites.back(), std::make_pair(0x902, 1));
   EXPECT_FALSE(Session().History().CanUndo()) << Session().History().UndoText();
   EXPECT_FALSE(W<QWidget>("UndoBtn")->isEnabled());
+}
+
+// The "差异" list beside A and B: the parameters in which the other letter
+// differs from the current one, by page, as the load question says them.
+TEST_F(EditSessionTest, TheDifferenceListNamesWhatAAndBDoNotShare) {
+  Start();
+  auto list = [this] {
+    Click("AbDiffBtn");
+    auto* dialog = W<QDialog>("AbDiffDialog");
+    EXPECT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog != nullptr && dialog->isVisible());
+    return std::make_pair(W<QLabel>("AbDiffSummary")->text(), W<QPlainTextEdit>("AbDiffList")->toPlainText());
+  };
+  auto [same, empty] = list();
+  EXPECT_EQ(same, QStringLiteral("A 与 B 相同"));
+  EXPECT_TRUE(empty.isEmpty());
+
+  Click("AbCopyBtn");  // B holds the current setting
+  const QString before = W<QLineEdit>("MusGainEdit3")->text();
+  Type("MusGainEdit3", QStringLiteral("-3"));
+  ShowPage(3);
+  auto* level = W<QSlider>("MainMusLevelBar");
+  const int a = level->value();
+  const int b = a > 50 ? 20 : 80;
+  level->setValue(b);
+  Flush();
+  QApplication::processEvents();
+  auto [summary, text] = list();
+  EXPECT_EQ(summary, QStringLiteral("2 项参数不同 (A → B)"));
+  const ParamCell& levelCell = ParamCells()[static_cast<std::size_t>(CellOfSlot(5, 0))];
+  const QString expected = QStringLiteral("音乐 (1)\n  音乐 EQ3 增益: -3.0dB → %1dB\n主输出 (1)\n  %2: %3 → %4")
+                               .arg(before)
+                               .arg(QString::fromStdString(levelCell.name))
+                               .arg(QString::fromStdString(CellValueText(levelCell, b)))
+                               .arg(QString::fromStdString(CellValueText(levelCell, a)));
+  EXPECT_EQ(text, expected);
+  // Only one list is open at a time.
+  QApplication::processEvents();
+  EXPECT_EQ(app->Window().findChildren<QDialog*>(QStringLiteral("AbDiffDialog")).size(), 1);
+}
+
+// While A and B differ, the graph shows the other letter's curve faintly
+// behind the current one (an offscreen render of the canvas).
+TEST_F(EditSessionTest, TheOtherLettersCurveShowsFaintlyBehindWhileTheyDiffer) {
+  Start();
+  ShowPage(0);
+  Click("AbCopyBtn");  // B holds the current setting
+  Type("MusGainEdit3", QStringLiteral("12"));
+  Type("MusFreEdit3", QStringLiteral("1000"));
+  Flush();
+  GraphImage* image = app->Window().Graph().Image();
+  app->Window().Graph().DrawEq(AllBands, 0);
+  const GraphGeometry geometry = image->Geometry();
+  auto curveOf = [&](const Settings& settings) {
+    ParamStore shown;
+    shown.DeviceImage = settings.image;
+    shown.RebuildParamTable(settings.Scene());
+    BandSlots bands;
+    return bands.DrawEq(shown, AllBands, 0, geometry, false).curve;
+  };
+  const std::vector<CurvePoint> current = curveOf(Capture(Store()));
+  const std::vector<CurvePoint> ghost = curveOf(Session().OtherSetting());
+  ASSERT_NE(current, ghost);
+  // The same drawing once A and B are equal again (A unchanged): the
+  // pictures differ exactly along the ghost, faintly.
+  const QImage with = image->Picture();
+  Click("AbCopyBtn");
+  app->Window().Graph().DrawEq(AllBands, 0);
+  const QImage without = image->Picture();
+  const qreal ratio = with.devicePixelRatio();
+  auto brighter = [&](const CurvePoint& p, int dy) {
+    int most = 0;
+    for (int dx = -2; dx <= 2; ++dx)
+      for (int d = -2; d <= 2; ++d) {
+        const QPoint at = QPoint(p.x + dx, p.y + dy + d) * ratio;
+        most = std::max(most, with.pixelColor(at).blue() - without.pixelColor(at).blue());
+      }
+    return most;
+  };
+  int checked = 0;
+  for (std::size_t i = 0; i < current.size(); ++i) {
+    if (ghost[i].y - current[i].y < 30) continue;
+    ++checked;
+    EXPECT_GT(brighter(ghost[i], 0), 25) << i;
+    EXPECT_LT(brighter(ghost[i], 0), 160) << "faintly, " << i;
+    EXPECT_EQ(brighter(ghost[i], -12), 0) << "nothing beside the ghost, " << i;
+  }
+  EXPECT_GT(checked, 5);
+  // Equal letters draw no ghost: the current curve alone, as before any edit.
+  EXPECT_EQ(without, [&] {
+    app->Window().Graph().DrawEq(AllBands, 0);
+    return image->Picture();
+  }());
+}
+
+// "导出报告..." writes the current setting's report; a file that cannot be
+// written is said in a message.
+TEST_F(EditSessionTest, TheWindowExportsTheReportOfTheCurrentSetting) {
+  Start();
+  ASSERT_NE(W<QAbstractButton>("ReportBtn"), nullptr);
+  EXPECT_EQ(W<QAbstractButton>("ReportBtn")->text(), QStringLiteral("导出报告..."));
+  const fs::path file = Dir() / "room.pdf";
+  ASSERT_TRUE(app->Window().ExportReport(QString::fromStdString(file.string())));
+  const std::string pdf = Read(file);
+  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_FALSE(app->Window().ExportReport(QString::fromStdString((Dir() / "missing" / "r.pdf").string())));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith(QStringLiteral("报告无法写入"))) << messages[0].toStdString();
 }
 
 }  // namespace
