@@ -42,7 +42,11 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "handled too.\n"
     ".\n"
     "Given a command, it runs without a window: info, backup, restore and\n"
-    "mode commands for scripts that look after many rooms.\n"
+    "mode commands for scripts that look after many rooms; rooms, which runs\n"
+    "info, backup, check or restore on every room of a venue at once; serve,\n"
+    "an HTTP API and browser dashboard for the front desk; and export, import,\n"
+    "diff and report, which turn whole settings into JSON documents, lists of\n"
+    "differences and PDF reports.\n"
     ".\n"
     "The package also holds dsp-emulator, which plays the processor on a\n"
     "pseudo-terminal for trying the program without hardware.")

@@ -84,18 +84,43 @@ results=$(cd "$home" && HOME="$home" XDG_CONFIG_HOME= bash --norc --noprofile -c
 dsp-control --l|--lang
 dsp-control --lang |en zh
 dsp-control --lang=e|en
-dsp-control |backup info recall-mode restore save-mode
-dsp-control --port tcp://box:4001 re|recall-mode restore
+dsp-control |backup diff export import info recall-mode report restore rooms save-mode serve
+dsp-control --port tcp://box:4001 re|recall-mode report restore
 dsp-control --port t|tcp://box:4001
 dsp-control --port tcp://box:40|4001
 dsp-control --port rfc|rfc2217://[::1]:4002
-dsp-control --port /dev/ttyS0 --json |backup info recall-mode restore save-mode
+dsp-control --port /dev/ttyS0 --json |backup diff export import info recall-mode report restore rooms save-mode serve
 dsp-control recall-mode 1|1 10 11 12 13 14 15
 dsp-control save-mode 3 |
 dsp-control info |
 dsp-control restore presets/|presets/Club.Wfxr
 dsp-control backup presets/n|presets/notes.txt
 dsp-control --presets pre|presets
+dsp-control --j|--jobs --json
+dsp-control --d|--dry-run
+dsp-control --rooms pre|presets
+dsp-control rooms pre|presets
+dsp-control rooms venue.rooms |backup check info restore
+dsp-control rooms venue.rooms re|restore
+dsp-control rooms venue.rooms restore presets/|presets/Club.Wfxr
+dsp-control rooms venue.rooms check presets/C|presets/Club.Wfxr
+dsp-control rooms venue.rooms backup pre|presets
+dsp-control rooms venue.rooms info |
+dsp-control rooms venue.rooms backup presets |
+dsp-control --only room-1 --jobs 4 rooms venue.rooms ch|check
+dsp-control --dry-run --json rooms venue.rooms |backup check info restore
+dsp-control serve --|--lang --listen --rooms --static --token-file
+dsp-control serve --rooms pre|presets
+dsp-control serve --token-file presets/n|presets/notes.txt
+dsp-control serve --static pre|presets
+dsp-control serve --listen |
+dsp-control serve --listen 127.0.0.1:8480 |
+dsp-control export t|tcp://box:4001
+dsp-control export presets/Club.Wfxr presets/n|presets/notes.txt
+dsp-control import presets/notes.txt presets/|presets/Club.Wfxr
+dsp-control diff presets/Club.Wfxr r|rfc2217://[::1]:4002
+dsp-control diff presets/Club.Wfxr tcp://box:40|4001
+dsp-control report presets/Club.Wfxr presets/n|presets/notes.txt
 TABLE
 )
 if [ -n "$results" ]; then echo "$results"; fail=1; fi
