@@ -68,6 +68,12 @@ void DeviceLink::UpdateStatusDialog() {
 }
 
 void DeviceLink::Timer(LinkTimer timer, bool running) {
+  // The pacing starts or stops: nothing of its own is on the line, and a
+  // new link learns how fast its line answers anew.
+  if (timer == LinkTimer::Hold) {
+    ResetRepair();
+    if (running) slowestAnswer_ = 0;
+  }
   timers_[static_cast<std::size_t>(timer)] = running;
   view_.SetTimerRunning(timer, running);
 }
