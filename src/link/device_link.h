@@ -167,6 +167,9 @@ class DeviceLink {
   // shorter than twice the slowest answer this line has given to a frame
   // sent once since the link came up (a slow network port).
   int RepairTimeoutTicks() const;
+  // On unless switched off; off, only the heartbeat period repeats a lost
+  // frame (for comparison in the benchmarks).
+  void SetFastRepair(bool on) { fastRepair_ = on; }
   // Fast repeats sent since the link object was made (for tests and
   // benchmarks).
   long FastRepeatsSent() const { return fastRepeatsSent_; }
@@ -287,6 +290,7 @@ class DeviceLink {
   int strayAcks_ = 0;      // answers still owed to earlier sends of an answered frame
   int slowestAnswer_ = 0;  // ticks, of a frame sent once, since the link came up
   bool sentThisTick_ = false;
+  bool fastRepair_ = true;
   long fastRepeatsSent_ = 0;
 
   std::array<bool, 3> timers_{};            // which of the link's timers run

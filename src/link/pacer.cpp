@@ -218,7 +218,13 @@ void DeviceLink::HoldTimerTimer() {
       SendLinkControl(port_, LinkHeartbeat);
       NoteSent(InFlight::Other, false);
     } else if (MissCount % 3 == 0) {
-      if (q.count != 0)
+      // With the fast repair the frame in flight itself goes out again: a
+      // band, or a value with nothing behind it, would otherwise never be
+      // repeated, and a heartbeat's answer would pass for the lost frame's.
+      const bool own = fastRepair_ && (inFlight_ == InFlight::Value || inFlight_ == InFlight::Band);
+      if (own && inFlight_ == InFlight::Band)
+        SendBand(eqQueue_.block[0], eqQueue_.band[0]);
+      else if (own || q.count != 0)
         SendValueFrame(port_, CmdWrite, q.address[0], q.value[0]);
       else
         SendLinkControl(port_, LinkHeartbeat);
@@ -258,7 +264,7 @@ void DeviceLink::NoteSent(InFlight kind, bool repeat) {
 }
 
 bool DeviceLink::RepairPending() const {
-  return LinkState == 2 && TxReady == 0 && (inFlight_ == InFlight::Value || inFlight_ == InFlight::Band) &&
+  return fastRepair_ && LinkState == 2 && TxReady == 0 && (inFlight_ == InFlight::Value || inFlight_ == InFlight::Band) &&
          fastRepeats_ < kFastRepeats;
 }
 

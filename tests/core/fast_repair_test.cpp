@@ -144,6 +144,11 @@ TEST(FastRepair, EveryEditReachesTheProcessorSoonAfterALoss) {
                    2,
                    2,
                    30});
+  cases.push_back({"a band frame and its three fast repeats lost: the period's repeat sends the band again",
+                   {{5, LoseNext(4)}, {5, Band(0x0007, 90)}},
+                   4,
+                   3,
+                   151});
   {
     // A gain dragged through a band, one step a tick, and a slider with it;
     // a frame in the middle of it lost.
