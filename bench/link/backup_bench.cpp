@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -41,16 +42,31 @@ double CpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// One emulator with ser2net in front, for the whole run.
+// For the whole run, an emulator per kind of line: one reached directly on
+// its pseudo-terminal, one behind a ser2net for raw TCP and one behind
+// another for RFC 2217. A ser2net holds the terminal it serves open and
+// reads it, so a terminal shared with a direct line loses the processor's
+// answers to the server.
 struct Room {
-  dsp::posix::EmulatorProcess emulator{{"--random-image", "--seed", "3"}};
-  std::unique_ptr<dsp::posix::Ser2netProcess> server;
+  std::array<dsp::posix::EmulatorProcess, 3> emulators{
+      dsp::posix::EmulatorProcess{{"--random-image", "--seed", "3"}},
+      dsp::posix::EmulatorProcess{{"--random-image", "--seed", "3"}},
+      dsp::posix::EmulatorProcess{{"--random-image", "--seed", "3"}}};
+  std::array<std::unique_ptr<dsp::posix::Ser2netProcess>, 3> servers;
   Room() {
-    if (!emulator.path().empty()) server = std::make_unique<dsp::posix::Ser2netProcess>(emulator.path());
+    for (int kind : {1, 2})
+      if (!emulators[kind].path().empty())
+        servers[kind] = std::make_unique<dsp::posix::Ser2netProcess>(emulators[kind].path());
+  }
+  bool Started() const {
+    for (int kind : {0, 1, 2})
+      if (emulators[kind].path().empty() || (kind > 0 && (!servers[kind] || !servers[kind]->started())))
+        return false;
+    return true;
   }
   std::string Port(int kind) const {
-    if (kind == 0) return emulator.path();
-    return kind == 1 ? server->rawUrl() : server->rfc2217Url();
+    if (kind == 0) return emulators[0].path();
+    return kind == 1 ? servers[1]->rawUrl() : servers[2]->rfc2217Url();
   }
   static Room& Get() {
     static Room room;
@@ -64,7 +80,7 @@ const char* KindName(int kind) {
 
 void BM_Backup(benchmark::State& state) {
   Room& room = Room::Get();
-  if (!room.server || !room.server->started()) {
+  if (!room.Started()) {
     state.SkipWithError("the emulator or ser2net did not start");
     return;
   }
@@ -89,7 +105,7 @@ BENCHMARK(BM_Backup)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMi
 
 void BM_LinkedIdle(benchmark::State& state) {
   Room& room = Room::Get();
-  if (!room.server || !room.server->started()) {
+  if (!room.Started()) {
     state.SkipWithError("the emulator or ser2net did not start");
     return;
   }

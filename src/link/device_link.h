@@ -107,6 +107,9 @@ class DeviceLink {
     return (LinkState == 2 && !TimerRunning(LinkTimer::Scan)) || TimerRunning(LinkTimer::Hold) ||
            TimerRunning(LinkTimer::Transfer);
   }
+  // True during the refresh that completes a transfer sequence: the
+  // setting on screen is the processor's that just arrived (or was sent).
+  bool CompletingSequence() const { return completing_; }
   // Lists the machine's ports anew at the start of each background round
   // (a re-plugged adapter may come back); unset: the list stays as it is.
   std::function<std::vector<std::string>()> ListPorts;
@@ -175,6 +178,11 @@ class DeviceLink {
   long FastRepeatsSent() const { return fastRepeatsSent_; }
   // Frames sent after a lost one by the fast repair, not yet answered.
   int FastRepeatsOfFrameInFlight() const { return fastRepeats_; }
+  // Value and band frames not yet acknowledged: the one in flight and the
+  // queued ones. The view hears the number once they have waited for more
+  // than a second (ShowBacklog), and 0 when they are all answered.
+  int Backlog() const;
+  int BacklogShown() const { return backlogShown_; }
 
   // Up to 61 waiting single-value writes (entry 0 is the one in flight).
   struct ValueQueueT {
@@ -249,6 +257,9 @@ class DeviceLink {
   // frame already taken as answered (the pacing then keeps waiting).
   bool TakeAcknowledgement();
   void ResetRepair();
+  // Tells the view about the backlog when it changed (after each tick and
+  // each change outside it).
+  void UpdateBacklog();
   // Runs PacingEvent when made and again when it goes, while the pacing
   // timer runs: around a change to the pacing's state.
   class PacingChange {
@@ -291,12 +302,15 @@ class DeviceLink {
   int slowestAnswer_ = 0;  // ticks, of a frame sent once, since the link came up
   bool sentThisTick_ = false;
   bool fastRepair_ = true;
+  int backlogTicks_ = 0;  // pacing ticks the backlog has not been empty
+  int backlogShown_ = 0;  // what the view shows (0: nothing)
   long fastRepeatsSent_ = 0;
 
   std::array<bool, 3> timers_{};            // which of the link's timers run
   Transfer transfer_ = Transfer::Download;  // the sequence running or run last
   bool autoReconnect_ = false;
   bool reconnecting_ = false;
+  bool completing_ = false;
 };
 
 }  // namespace dsp

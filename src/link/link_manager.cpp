@@ -75,6 +75,7 @@ void DeviceLink::Timer(LinkTimer timer, bool running) {
     if (running) slowestAnswer_ = 0;
   }
   timers_[static_cast<std::size_t>(timer)] = running;
+  if (timer == LinkTimer::Hold) UpdateBacklog();
   view_.SetTimerRunning(timer, running);
 }
 
@@ -339,7 +340,9 @@ void DeviceLink::SetLinkStatus(int code) {
       reconnecting_ = false;
       store_.SceneFlag = store_.Device(0, 1);
       if (FirstDownloadMarker == 0) FirstDownloadMarker = 1;
+      completing_ = true;
       view_.RefreshFromStore(20);
+      completing_ = false;
       LinkState = 2;
       EmptyQueues(true, true);
       view_.ShowLinkButtons(true);

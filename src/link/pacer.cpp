@@ -35,6 +35,7 @@ DeviceLink::PacingChange::PacingChange(DeviceLink& link) : link_(link) {
 }
 
 DeviceLink::PacingChange::~PacingChange() {
+  link_.UpdateBacklog();
   Notify();
 }
 
@@ -155,6 +156,7 @@ void DeviceLink::HoldTimerTimer() {
     ++HoldTicks;
   sinceSend_ = AddTicks(sinceSend_, 1);
   sinceFirstSend_ = AddTicks(sinceFirstSend_, 1);
+  if (Backlog() > 0) backlogTicks_ = AddTicks(backlogTicks_, 1);
   sentThisTick_ = false;
 
   // 2. Follow-up of a mode recall (reload) or save, on its acknowledgement.
@@ -243,6 +245,21 @@ void DeviceLink::HoldTimerTimer() {
 
   // 7. Writes that wait outside the queues get the room the queues have now.
   if (OnPacingTick) OnPacingTick();
+  UpdateBacklog();
+}
+
+int DeviceLink::Backlog() const {
+  const bool inFlight = TxReady == 0 && (inFlight_ == InFlight::Value || inFlight_ == InFlight::Band);
+  return (inFlight ? 1 : 0) + valueQueue_.count + eqQueue_.count;
+}
+
+void DeviceLink::UpdateBacklog() {
+  const int waiting = TimerRunning(LinkTimer::Hold) ? Backlog() : 0;
+  if (waiting == 0) backlogTicks_ = 0;
+  const int shown = backlogTicks_ > kPeriodTicks ? waiting : 0;
+  if (shown == backlogShown_) return;
+  backlogShown_ = shown;
+  view_.ShowBacklog(shown);
 }
 
 int DeviceLink::RepairTimeoutTicks() const {
@@ -332,6 +349,7 @@ bool DeviceLink::TakeAcknowledgement() {
 }
 
 void DeviceLink::ResetRepair() {
+  backlogTicks_ = 0;
   inFlight_ = InFlight::None;
   sinceSend_ = 0;
   sinceFirstSend_ = 0;
@@ -361,14 +379,19 @@ int DeviceLink::HoldTicksUntilDue() const {
     else  // a full count first rises past the period, then falls back to it
       period = HoldTicks == kPeriodTicks ? 2 : 1;
   }
-  if (repair == 0) return period;
-  return period == 0 ? repair : std::min(period, repair);
+  // The backlog is told on the tick it has waited more than a second.
+  const int backlog = Backlog() > 0 && backlogShown_ == 0 ? std::max(1, kPeriodTicks + 1 - backlogTicks_) : 0;
+  int due = period;
+  for (const int other : {repair, backlog})
+    if (other > 0) due = due == 0 ? other : std::min(due, other);
+  return due;
 }
 
 void DeviceLink::SkipHoldTicks(int ticks) {
   if (ticks <= 0) return;
   sinceSend_ = AddTicks(sinceSend_, ticks);
   sinceFirstSend_ = AddTicks(sinceFirstSend_, ticks);
+  if (Backlog() > 0) backlogTicks_ = AddTicks(backlogTicks_, ticks);
   // Each tick raises the count by one up to one past the period; from
   // there it alternates between the period and one past it.
   if (HoldTicks <= kPeriodTicks) {

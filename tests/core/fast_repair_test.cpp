@@ -211,5 +211,35 @@ TEST(FastRepair, EveryEditReachesTheProcessorSoonAfterALoss) {
   }
 }
 
+TEST(FastRepair, TheBacklogIsToldAfterASecondAndClearedWhenTheLineCaughtUp) {
+  LossyRig r;
+  // A frame lost with values behind it, on a line that answers nothing for
+  // a while: the backlog shows after a second, not before.
+  r.Do([](LossyRig& rig) { rig.emulator.faults.silentAfter = rig.emulator.framesReceived; });
+  r.Do(Value(0x0505, 1));
+  r.Do(Value(0x0506, 2));
+  r.Do(Band(0x0007, 90));
+  for (int i = 0; i < 50; ++i) r.Tick();
+  EXPECT_TRUE(r.view.backlogs.empty()) << "a second is not yet a backlog";
+  r.Tick();
+  EXPECT_EQ(r.view.backlogs, std::vector<int>{3}) << "the frame in flight and two behind it";
+  EXPECT_EQ(r.link.BacklogShown(), 3);
+  r.Do([](LossyRig& rig) { rig.emulator.faults.silentAfter = -1; });
+  for (int i = 0; i < 200 && r.link.BacklogShown() != 0; ++i) r.Tick();
+  ASSERT_FALSE(r.view.backlogs.empty());
+  EXPECT_EQ(r.view.backlogs.back(), 0) << "cleared once all are answered";
+  EXPECT_TRUE(r.Holds());
+  // The quick answers of a clean line never show one.
+  const std::size_t shown = r.view.backlogs.size();
+  for (int i = 0; i < 40; ++i) r.Do(Value(0x0500 + i % 8, i));
+  for (int i = 0; i < 200; ++i) r.Tick();
+  EXPECT_EQ(r.view.backlogs.size(), shown);
+  // A repeat says why in the traffic record.
+  bool said = false;
+  for (const std::string& line : r.view.log)
+    said = said || line.find("ms 内未收到确认") != std::string::npos;
+  EXPECT_TRUE(said);
+}
+
 }  // namespace
 }  // namespace dsp

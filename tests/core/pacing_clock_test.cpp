@@ -131,12 +131,15 @@ class Lane {
       events.emplace_back(now, rig.view.statusTexts[seenStatus]);
     for (; seenMessages < rig.view.messages.size(); ++seenMessages)
       events.emplace_back(now, "box: " + rig.view.messages[seenMessages]);
+    for (; seenBacklogs < rig.view.backlogs.size(); ++seenBacklogs)
+      events.emplace_back(now, "backlog: " + std::to_string(rig.view.backlogs[seenBacklogs]));
   }
 
   std::map<LinkTimer, std::int64_t> startedAt;
   std::size_t seenFrames = 0;
   std::size_t seenStatus = 0;
   std::size_t seenMessages = 0;
+  std::size_t seenBacklogs = 0;
 };
 
 // A script: actions at given milliseconds.
