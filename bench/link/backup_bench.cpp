@@ -87,12 +87,15 @@ void BM_Backup(benchmark::State& state) {
   const int kind = static_cast<int>(state.range(0));
   state.SetLabel(KindName(kind));
   const fs::path file = fs::temp_directory_path() / ("backup_bench_" + std::to_string(::getpid()) + ".Wfxr");
+  int done = 0;
   for (auto _ : state) {
     dsp::cli::DeviceSession session({room.Port(kind)}, nullptr, false);
     if (!session.Connect()) {
-      state.SkipWithError(session.error().c_str());
+      const std::string why = session.error() + " (backup " + std::to_string(done + 1) + ")";
+      state.SkipWithError(why.c_str());
       break;
     }
+    ++done;
     if (!dsp::SavePresetFileAs(session.store(), file)) {
       state.SkipWithError("the preset file could not be written");
       break;
