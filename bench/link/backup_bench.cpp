@@ -44,9 +44,8 @@ double CpuSeconds() {
 
 // For the whole run, an emulator per kind of line: one reached directly on
 // its pseudo-terminal, one behind a ser2net for raw TCP and one behind
-// another for RFC 2217. A ser2net holds the terminal it serves open and
-// reads it, so a terminal shared with a direct line loses the processor's
-// answers to the server.
+// another for RFC 2217, so that no two kinds of line share a terminal (a
+// ser2net holds the terminal it serves open).
 struct Room {
   std::array<dsp::posix::EmulatorProcess, 3> emulators{
       dsp::posix::EmulatorProcess{{"--random-image", "--seed", "3"}},
