@@ -39,6 +39,10 @@ void Usage(std::ostream& out) {
          "  --bad-checksum     every block frame reply carries a wrong checksum\n"
          "  --ack-aa           acknowledge with FE AA instead of FE BB\n"
          "  --ignore-uploads   acknowledge channel block uploads but keep the setting\n"
+         "  --lose-every N     lose every Nth parameter or band frame on the line\n"
+         "                     (neither applied nor acknowledged)\n"
+         "  --lose-ack-every N apply every Nth parameter or band frame but lose\n"
+         "                     its acknowledgement\n"
          "  --seed N           seed for the stray bytes and --random-image\n"
          "  --random-image     start from a random setting instead of the factory one\n"
          "  --log FILE         append every received frame (hex) to FILE\n"
@@ -85,6 +89,12 @@ int main(int argc, char** argv) {
     } else if (arg == "--silent-after") {
       needValue(n);
       faults.silentAfter = n;
+    } else if (arg == "--lose-every") {
+      needValue(n);
+      faults.loseEvery = n;
+    } else if (arg == "--lose-ack-every") {
+      needValue(n);
+      faults.loseAckEvery = n;
     } else if (arg == "--chunk") {
       needValue(n);
       faults.chunk = static_cast<std::size_t>(n);

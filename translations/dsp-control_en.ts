@@ -486,6 +486,10 @@
         <source>接收到的错误数据：%1</source>
         <translation>Received faulty data: %1</translation>
     </message>
+    <message>
+        <source>重发(第 %1 次): %2 ms 内未收到确认</source>
+        <translation>Repeat %1: no acknowledgement after %2 ms</translation>
+    </message>
 </context>
 <context>
     <name>NetworkPortList</name>
@@ -1102,6 +1106,10 @@ rfc2217://HOST:PORT (Telnet with serial port control).
     <message>
         <source>提示</source>
         <translation>Notice</translation>
+    </message>
+    <message>
+        <source>等待设备确认: %1</source>
+        <translation>Waiting for the processor: %1</translation>
     </message>
 </context>
 <context>

@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <filesystem>
@@ -62,10 +63,11 @@ bool RunOperation(dsp::Room& room, const std::function<void(dsp::Room::Done)>& s
 
 // One backup as the command line makes it: find the processor, download
 // everything, write the preset file; the room closes at the end.
-bool BackupOnce(const std::string& port, const fs::path& file, benchmark::State& state) {
+bool BackupOnce(const std::string& port, const fs::path& file, benchmark::State& state, int number) {
   dsp::Room room("bench", {port});
   if (!RunOperation(room, [&](dsp::Room::Done done) { room.Connect(std::move(done)); })) {
-    state.SkipWithError(room.error().c_str());
+    const std::string why = room.error() + " (backup " + std::to_string(number) + ")";
+    state.SkipWithError(why.c_str());
     return false;
   }
   if (!dsp::SavePresetFileAs(room.store(), file)) {
@@ -75,16 +77,30 @@ bool BackupOnce(const std::string& port, const fs::path& file, benchmark::State&
   return true;
 }
 
-// One emulator with ser2net in front, for the whole run.
+// For the whole run, an emulator per kind of line: one reached directly on
+// its pseudo-terminal, one behind a ser2net for raw TCP and one behind
+// another for RFC 2217, so that no two kinds of line share a terminal (a
+// ser2net holds the terminal it serves open).
 struct Rig {
-  dsp::posix::EmulatorProcess emulator{{"--random-image", "--seed", "3"}};
-  std::unique_ptr<dsp::posix::Ser2netProcess> server;
+  std::array<dsp::posix::EmulatorProcess, 3> emulators{
+      dsp::posix::EmulatorProcess{{"--random-image", "--seed", "3"}},
+      dsp::posix::EmulatorProcess{{"--random-image", "--seed", "3"}},
+      dsp::posix::EmulatorProcess{{"--random-image", "--seed", "3"}}};
+  std::array<std::unique_ptr<dsp::posix::Ser2netProcess>, 3> servers;
   Rig() {
-    if (!emulator.path().empty()) server = std::make_unique<dsp::posix::Ser2netProcess>(emulator.path());
+    for (int kind : {1, 2})
+      if (!emulators[kind].path().empty())
+        servers[kind] = std::make_unique<dsp::posix::Ser2netProcess>(emulators[kind].path());
+  }
+  bool Started() const {
+    for (int kind : {0, 1, 2})
+      if (emulators[kind].path().empty() || (kind > 0 && (!servers[kind] || !servers[kind]->started())))
+        return false;
+    return true;
   }
   std::string Port(int kind) const {
-    if (kind == 0) return emulator.path();
-    return kind == 1 ? server->rawUrl() : server->rfc2217Url();
+    if (kind == 0) return emulators[0].path();
+    return kind == 1 ? servers[1]->rawUrl() : servers[2]->rfc2217Url();
   }
   static Rig& Get() {
     static Rig rig;
@@ -98,15 +114,17 @@ const char* KindName(int kind) {
 
 void BM_Backup(benchmark::State& state) {
   Rig& rig = Rig::Get();
-  if (!rig.server || !rig.server->started()) {
+  if (!rig.Started()) {
     state.SkipWithError("the emulator or ser2net did not start");
     return;
   }
   const int kind = static_cast<int>(state.range(0));
   state.SetLabel(KindName(kind));
   const fs::path file = fs::temp_directory_path() / ("backup_bench_" + std::to_string(::getpid()) + ".Wfxr");
+  int done = 0;
   for (auto _ : state) {
-    if (!BackupOnce(rig.Port(kind), file, state)) break;
+    if (!BackupOnce(rig.Port(kind), file, state, done + 1)) break;
+    ++done;
     // The emulator takes the closed terminal for a hang-up a moment later;
     // a port opened again before that loses its first answers.
     state.PauseTiming();
@@ -120,7 +138,7 @@ BENCHMARK(BM_Backup)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMi
 
 void BM_LinkedIdle(benchmark::State& state) {
   Rig& rig = Rig::Get();
-  if (!rig.server || !rig.server->started()) {
+  if (!rig.Started()) {
     state.SkipWithError("the emulator or ser2net did not start");
     return;
   }

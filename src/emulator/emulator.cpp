@@ -19,6 +19,24 @@ void SetCell(ProcessorEmulator::Image& image, int channel, int index, int value)
     image[static_cast<std::size_t>(channel)][static_cast<std::size_t>(index)] = value;
 }
 
+// A value frame to a parameter (not a command address) or a band frame.
+bool IsParameterWrite(int address, const Bytes& payload) {
+  const int channel = ChannelOf(address);
+  if (channel >= 0 && channel <= 8) return true;
+  if (channel != 9 || payload.size() != 2) return false;
+  switch (address) {
+    case AddrLinkControl:
+    case AddrBlockUpload:
+    case AddrModeSave:
+    case AddrModeRecall:
+    case AddrSystemPassword:
+    case AddrLockPassword:
+      return false;
+    default:
+      return true;
+  }
+}
+
 std::string DigitText(const Bytes& payload) {
   std::string text;
   for (std::uint8_t b : payload) text += std::to_string(b);
@@ -154,11 +172,25 @@ void ProcessorEmulator::Handle(const Bytes& frame) {
     frameLog.push_back("bad: " + HexDump(frame));
     return;
   }
+  bool ackLost = false;
+  if (command == CmdWrite && IsParameterWrite(address, payload)) {
+    ++parameterFrames;
+    if (faults.loseEvery > 0 && parameterFrames % faults.loseEvery == 0) {
+      // Lost on the way: the processor never sees it.
+      ++framesLost;
+      frameLog.push_back("lost: " + HexDump(frame));
+      return;
+    }
+    ackLost = faults.loseAckEvery > 0 && parameterFrames % faults.loseAckEvery == 0;
+  }
   ++framesReceived;
   frameLog.push_back(HexDump(frame));
   if (faults.silentAfter >= 0 && framesReceived > faults.silentAfter) return;
   if (command == CmdWrite) {
-    Reply({ShortStart, faults.ackAA ? AckAA : AckBB}, false);
+    if (ackLost)
+      ++acksLost;
+    else
+      Reply({ShortStart, faults.ackAA ? AckAA : AckBB}, false);
     HandleWrite(address, payload);
   } else {
     HandleRequest(address, payload);

@@ -8,7 +8,9 @@
 //
 // Faults can be injected: silence after a number of frames, stray bytes
 // before every reply, replies split into small pieces, wrong checksums, and
-// FE AA in place of FE BB, block uploads acknowledged and dropped.
+// FE AA in place of FE BB, block uploads acknowledged and dropped, and a
+// lossy line: every Nth parameter or band frame lost on its way (neither
+// applied nor acknowledged), or applied with its acknowledgement lost.
 
 #include <array>
 #include <cstdint>
@@ -28,6 +30,8 @@ struct EmulatorFaults {
   bool badChecksum = false;    // every block frame reply carries a wrong checksum
   bool ackAA = false;          // acknowledge with FE AA instead of FE BB
   bool ignoreUploads = false;  // acknowledge channel block uploads but keep the setting
+  long loseEvery = 0;          // every Nth parameter or band frame is lost on the line (0: none)
+  long loseAckEvery = 0;       // every Nth one is applied but its acknowledgement lost (0: none)
   std::uint32_t seed = 1;      // for the stray bytes
 };
 
@@ -71,6 +75,9 @@ class ProcessorEmulator {
   int goodbyes = 0;
   int uploads = 0;
   int checksumErrors = 0;
+  long parameterFrames = 0;  // parameter and band frames that reached the line
+  long framesLost = 0;       // of them, lost on the way (--lose-every)
+  long acksLost = 0;         // applied, acknowledgement lost (--lose-ack-every)
 
  private:
   void Handle(const Bytes& frame);

@@ -107,6 +107,9 @@ class DeviceLink {
     return (LinkState == 2 && !TimerRunning(LinkTimer::Scan)) || TimerRunning(LinkTimer::Hold) ||
            TimerRunning(LinkTimer::Transfer);
   }
+  // True during the refresh that completes a transfer sequence: the
+  // setting on screen is the processor's that just arrived (or was sent).
+  bool CompletingSequence() const { return completing_; }
   // Lists the machine's ports anew at the start of each background round
   // (a re-plugged adapter may come back); unset: the list stays as it is.
   std::function<std::vector<std::string>()> ListPorts;
@@ -153,6 +156,33 @@ class DeviceLink {
   // sends the save command and waits for its acknowledgement ("保存中...").
   // Only while linked; returns false (nothing sent) otherwise.
   bool StartModeSave(int slot, const std::string& name);
+
+  // ---- fast repair of lost frames ----
+  // A value or band frame that the processor has not acknowledged within
+  // the repair time-out is sent again on the pacing tick that ends it (the
+  // band with its newest values), up to kFastRepeats times; after that the
+  // heartbeat period's repeats and the loss of link take over, at the times
+  // they have without the repair. A mode recall and a mode save keep their
+  // own follow-up and are not repeated here.
+  static constexpr int kFastRepeats = 3;
+  static constexpr int kRepairTimeoutMs = 250;
+  // The time-out in pacing ticks: at least kRepairTimeoutMs, and never
+  // shorter than twice the slowest answer this line has given to a frame
+  // sent once since the link came up (a slow network port).
+  int RepairTimeoutTicks() const;
+  // On unless switched off; off, only the heartbeat period repeats a lost
+  // frame (for comparison in the benchmarks).
+  void SetFastRepair(bool on) { fastRepair_ = on; }
+  // Fast repeats sent since the link object was made (for tests and
+  // benchmarks).
+  long FastRepeatsSent() const { return fastRepeatsSent_; }
+  // Frames sent after a lost one by the fast repair, not yet answered.
+  int FastRepeatsOfFrameInFlight() const { return fastRepeats_; }
+  // Value and band frames not yet acknowledged: the one in flight and the
+  // queued ones. The view hears the number once they have waited for more
+  // than a second (ShowBacklog), and 0 when they are all answered.
+  int Backlog() const;
+  int BacklogShown() const { return backlogShown_; }
 
   // Up to 61 waiting single-value writes (entry 0 is the one in flight).
   struct ValueQueueT {
@@ -216,6 +246,20 @@ class DeviceLink {
 
   // Pacing helpers.
   void SendBand(int block, int band);
+  // What the pacing frame on the line is, for the fast repair.
+  enum class InFlight { None, Value, Band, Other };
+  // A pacing frame went out: `repeat` when it is the frame in flight again.
+  void NoteSent(InFlight kind, bool repeat);
+  // The fast repair's tick: sends the frame in flight again when it is due.
+  void RepairTick();
+  bool RepairPending() const;
+  // An acknowledgement arrived; false when it answers an earlier send of a
+  // frame already taken as answered (the pacing then keeps waiting).
+  bool TakeAcknowledgement();
+  void ResetRepair();
+  // Tells the view about the backlog when it changed (after each tick and
+  // each change outside it).
+  void UpdateBacklog();
   // Runs PacingEvent when made and again when it goes, while the pacing
   // timer runs: around a change to the pacing's state.
   class PacingChange {
@@ -246,10 +290,27 @@ class DeviceLink {
   ValueQueueT valueQueue_;
   EqQueueT eqQueue_;
 
+  // Fast repair state. sinceSend_ counts pacing ticks since the last
+  // pacing frame went out (capped), sinceFirstSend_ since the frame in
+  // flight went out the first time; sends_ is how often it went out.
+  InFlight inFlight_ = InFlight::None;
+  int sinceSend_ = 0;
+  int sinceFirstSend_ = 0;
+  int sends_ = 0;
+  int fastRepeats_ = 0;
+  int strayAcks_ = 0;      // answers still owed to earlier sends of an answered frame
+  int slowestAnswer_ = 0;  // ticks, of a frame sent once, since the link came up
+  bool sentThisTick_ = false;
+  bool fastRepair_ = true;
+  int backlogTicks_ = 0;  // pacing ticks the backlog has not been empty
+  int backlogShown_ = 0;  // what the view shows (0: nothing)
+  long fastRepeatsSent_ = 0;
+
   std::array<bool, 3> timers_{};            // which of the link's timers run
   Transfer transfer_ = Transfer::Download;  // the sequence running or run last
   bool autoReconnect_ = false;
   bool reconnecting_ = false;
+  bool completing_ = false;
 };
 
 }  // namespace dsp

@@ -68,7 +68,14 @@ void DeviceLink::UpdateStatusDialog() {
 }
 
 void DeviceLink::Timer(LinkTimer timer, bool running) {
+  // The pacing starts or stops: nothing of its own is on the line, and a
+  // new link learns how fast its line answers anew.
+  if (timer == LinkTimer::Hold) {
+    ResetRepair();
+    if (running) slowestAnswer_ = 0;
+  }
   timers_[static_cast<std::size_t>(timer)] = running;
+  if (timer == LinkTimer::Hold) UpdateBacklog();
   view_.SetTimerRunning(timer, running);
 }
 
@@ -333,7 +340,9 @@ void DeviceLink::SetLinkStatus(int code) {
       reconnecting_ = false;
       store_.SceneFlag = store_.Device(0, 1);
       if (FirstDownloadMarker == 0) FirstDownloadMarker = 1;
+      completing_ = true;
       view_.RefreshFromStore(20);
+      completing_ = false;
       LinkState = 2;
       EmptyQueues(true, true);
       view_.ShowLinkButtons(true);

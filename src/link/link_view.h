@@ -63,6 +63,10 @@ class LinkView {
   // stopped answering): a download or reload may have filled the stores in
   // part.
   virtual void TransferBroken(Transfer kind) { (void)kind; }
+  // Frames have waited for the processor's acknowledgement for more than
+  // a second: `waiting` of them (in flight and queued); 0 once the line
+  // has caught up (or the pacing stopped).
+  virtual void ShowBacklog(int waiting) { (void)waiting; }
 };
 
 }  // namespace dsp

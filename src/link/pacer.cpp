@@ -21,6 +21,12 @@ constexpr int kValueQueueCap = 60;     // a 61st waiting write replaces the 60th
 constexpr int kEqQueueCap = 48;        // a 49th waiting band replaces the 48th
 constexpr int kLostAfterPeriods = 10;  // missed heartbeat periods before loss
 constexpr int kPendingLostAfter = 50;  // periods a recall or save may wait
+constexpr int kTickMs = 20;            // one HoldTimer tick
+constexpr int kSinceCap = 1 << 20;     // tick counts since a send stop rising here
+
+int AddTicks(int count, int ticks) {
+  return count >= kSinceCap - ticks ? kSinceCap : count + ticks;
+}
 
 }  // namespace
 
@@ -29,6 +35,7 @@ DeviceLink::PacingChange::PacingChange(DeviceLink& link) : link_(link) {
 }
 
 DeviceLink::PacingChange::~PacingChange() {
+  link_.UpdateBacklog();
   Notify();
 }
 
@@ -72,6 +79,7 @@ void DeviceLink::WriteParam(int address, int value) {
   }
   SendValueFrame(port_, CmdWrite, r, value);
   TxReady = 0;
+  NoteSent(r == AddrModeRecall ? InFlight::Other : InFlight::Value, false);
 }
 
 void DeviceLink::WriteEqBand(int address, int value) {
@@ -98,6 +106,7 @@ void DeviceLink::WriteEqBand(int address, int value) {
   q.band[0] = band;
   SendBand(block, band);
   TxReady = 0;
+  NoteSent(InFlight::Band, false);
 }
 
 void DeviceLink::SendBand(int block, int band) {
@@ -140,11 +149,15 @@ bool DeviceLink::StartModeSave(int slot, const std::string& name) {
 }
 
 void DeviceLink::HoldTimerTimer() {
-  // 1. Period counter.
+  // 1. Period counter, and the time since the last frame went out.
   if (HoldTicks > kPeriodTicks)
     HoldTicks = kPeriodTicks;
   else
     ++HoldTicks;
+  sinceSend_ = AddTicks(sinceSend_, 1);
+  sinceFirstSend_ = AddTicks(sinceFirstSend_, 1);
+  if (Backlog() > 0) backlogTicks_ = AddTicks(backlogTicks_, 1);
+  sentThisTick_ = false;
 
   // 2. Follow-up of a mode recall (reload) or save, on its acknowledgement.
   if (TxReady == 1 && PendingAction != 0) {
@@ -178,6 +191,7 @@ void DeviceLink::HoldTimerTimer() {
     }
     RepeatLast = (q.count == 0 && RepeatLast == 0) ? 1 : 0;
     SendValueFrame(port_, CmdWrite, q.address[0], q.value[0]);
+    NoteSent(InFlight::Value, false);
   }
 
   // 4. EQ queue.
@@ -191,6 +205,7 @@ void DeviceLink::HoldTimerTimer() {
       e.band[static_cast<std::size_t>(i)] = e.band[static_cast<std::size_t>(i + 1)];
     }
     SendBand(e.block[0], e.band[0]);
+    NoteSent(InFlight::Band, false);
     Log("2:" + std::to_string(e.count) + " " + std::to_string(e.band[0]));
     --e.count;
   }
@@ -203,11 +218,19 @@ void DeviceLink::HoldTimerTimer() {
       TxReady = 0;
       MissCount = 0;
       SendLinkControl(port_, LinkHeartbeat);
+      NoteSent(InFlight::Other, false);
     } else if (MissCount % 3 == 0) {
-      if (q.count != 0)
+      // With the fast repair the frame in flight itself goes out again: a
+      // band, or a value with nothing behind it, would otherwise never be
+      // repeated, and a heartbeat's answer would pass for the lost frame's.
+      const bool own = fastRepair_ && (inFlight_ == InFlight::Value || inFlight_ == InFlight::Band);
+      if (own && inFlight_ == InFlight::Band)
+        SendBand(eqQueue_.block[0], eqQueue_.band[0]);
+      else if (own || q.count != 0)
         SendValueFrame(port_, CmdWrite, q.address[0], q.value[0]);
       else
         SendLinkControl(port_, LinkHeartbeat);
+      NoteSent(inFlight_, true);
     }
     if (MissCount > kLostAfterPeriods) {
       MissCount = 0;
@@ -216,8 +239,123 @@ void DeviceLink::HoldTimerTimer() {
     }
   }
 
-  // 6. Writes that wait outside the queues get the room the queues have now.
+  // 6. A value or band frame unanswered for the repair time-out goes out
+  // again, unless a frame went out on this tick already.
+  RepairTick();
+
+  // 7. Writes that wait outside the queues get the room the queues have now.
   if (OnPacingTick) OnPacingTick();
+  UpdateBacklog();
+}
+
+int DeviceLink::Backlog() const {
+  const bool inFlight = TxReady == 0 && (inFlight_ == InFlight::Value || inFlight_ == InFlight::Band);
+  return (inFlight ? 1 : 0) + valueQueue_.count + eqQueue_.count;
+}
+
+void DeviceLink::UpdateBacklog() {
+  const int waiting = TimerRunning(LinkTimer::Hold) ? Backlog() : 0;
+  if (waiting == 0) backlogTicks_ = 0;
+  const int shown = backlogTicks_ > kPeriodTicks ? waiting : 0;
+  if (shown == backlogShown_) return;
+  backlogShown_ = shown;
+  view_.ShowBacklog(shown);
+}
+
+int DeviceLink::RepairTimeoutTicks() const {
+  const int floor = (kRepairTimeoutMs + kTickMs - 1) / kTickMs;
+  return std::max(floor, 2 * slowestAnswer_ + 2);
+}
+
+void DeviceLink::NoteSent(InFlight kind, bool repeat) {
+  sentThisTick_ = true;
+  sinceSend_ = 0;
+  if (repeat) {
+    ++sends_;
+    return;
+  }
+  inFlight_ = kind;
+  sends_ = 1;
+  sinceFirstSend_ = 0;
+  fastRepeats_ = 0;
+}
+
+bool DeviceLink::RepairPending() const {
+  return fastRepair_ && LinkState == 2 && TxReady == 0 && (inFlight_ == InFlight::Value || inFlight_ == InFlight::Band) &&
+         fastRepeats_ < kFastRepeats;
+}
+
+void DeviceLink::RepairTick() {
+  if (!RepairPending() || sentThisTick_ || sinceSend_ < RepairTimeoutTicks()) return;
+  const int waited = sinceSend_ * kTickMs;
+  ++fastRepeats_;
+  ++fastRepeatsSent_;
+  // Answers owed to the frame before have had two time-outs to come.
+  if (fastRepeats_ == 2) strayAcks_ = 0;
+  Log(Tr(DSP_TRANSLATE_NOOP("Link", "重发(第 %1 次): %2 ms 内未收到确认"),
+         {std::to_string(fastRepeats_), std::to_string(waited)}));
+  if (inFlight_ == InFlight::Band) {
+    // The repeat carries the band's newest values, so the entries of the
+    // same band that waited behind it have nothing left to send: a band
+    // dragged while its frame was lost is not sent once per step after it.
+    auto& e = eqQueue_;
+    int kept = 0;
+    for (int i = 1; i <= e.count; ++i) {
+      const auto at = static_cast<std::size_t>(i);
+      if (e.block[at] == e.block[0] && e.band[at] == e.band[0]) continue;
+      ++kept;
+      e.block[static_cast<std::size_t>(kept)] = e.block[at];
+      e.band[static_cast<std::size_t>(kept)] = e.band[at];
+    }
+    e.count = kept;
+  }
+  try {
+    if (inFlight_ == InFlight::Value)
+      SendValueFrame(port_, CmdWrite, valueQueue_.address[0], valueQueue_.value[0]);
+    else
+      SendBand(eqQueue_.block[0], eqQueue_.band[0]);
+  } catch (const SerialPortError& e) {
+    Log(std::string("write failed: ") + e.what());
+  }
+  NoteSent(inFlight_, true);
+}
+
+bool DeviceLink::TakeAcknowledgement() {
+  const bool waiting = TxReady == 0 && inFlight_ != InFlight::None;
+  // An earlier send of the frame taken as answered before was answered
+  // late: the frame in flight now is still unanswered.
+  if (waiting && strayAcks_ > 0 && LinkState == 2) {
+    --strayAcks_;
+    return false;
+  }
+  // Nothing waits for it: one of the answers still owed came.
+  if (!waiting && strayAcks_ > 0) --strayAcks_;
+  if (waiting) {
+    if (sends_ == 1) {
+      slowestAnswer_ = std::max(slowestAnswer_, sinceSend_);
+    } else if (sinceSend_ > slowestAnswer_ + 1) {
+      // Later after the last send than this line answers: the answer to an
+      // earlier one, which was only slow. The later sends may still be
+      // answered; those answers must not pass for the next frame's. And
+      // the line is slower than it seemed.
+      strayAcks_ = sends_ - 1;
+      slowestAnswer_ = std::max(slowestAnswer_, std::min(sinceFirstSend_, kPeriodTicks));
+    }
+  }
+  inFlight_ = InFlight::None;
+  sends_ = 0;
+  fastRepeats_ = 0;
+  return true;
+}
+
+void DeviceLink::ResetRepair() {
+  backlogTicks_ = 0;
+  inFlight_ = InFlight::None;
+  sinceSend_ = 0;
+  sinceFirstSend_ = 0;
+  sends_ = 0;
+  fastRepeats_ = 0;
+  strayAcks_ = 0;
 }
 
 int DeviceLink::HoldTicksUntilDue() const {
@@ -227,17 +365,33 @@ int DeviceLink::HoldTicksUntilDue() const {
   // out on the next tick (steps 2 to 4 above).
   const bool work = PendingAction != 0 || valueQueue_.count != 0 || RepeatLast == 1 || eqQueue_.count != 0;
   if (TxReady == 1 && work) return 1;
+  // The fast repair of a frame in flight falls due at the end of its
+  // time-out (or on the next tick, when a frame went out on the tick it
+  // fell due at).
+  const int repair = RepairPending() ? std::max(1, RepairTimeoutTicks() - sinceSend_) : 0;
   // Otherwise a tick only counts until the period is full. Then it sends
   // the heartbeat or counts a miss (linked), or counts a period that a
   // follow-up waited for; with neither, nothing ever falls due.
-  if (LinkState != 2 && PendingAction == 0) return 0;
-  if (HoldTicks < kPeriodTicks) return kPeriodTicks - HoldTicks;
-  // A full count first rises past the period, then falls back to it.
-  return HoldTicks == kPeriodTicks ? 2 : 1;
+  int period = 0;
+  if (LinkState == 2 || PendingAction != 0) {
+    if (HoldTicks < kPeriodTicks)
+      period = kPeriodTicks - HoldTicks;
+    else  // a full count first rises past the period, then falls back to it
+      period = HoldTicks == kPeriodTicks ? 2 : 1;
+  }
+  // The backlog is told on the tick it has waited more than a second.
+  const int backlog = Backlog() > 0 && backlogShown_ == 0 ? std::max(1, kPeriodTicks + 1 - backlogTicks_) : 0;
+  int due = period;
+  for (const int other : {repair, backlog})
+    if (other > 0) due = due == 0 ? other : std::min(due, other);
+  return due;
 }
 
 void DeviceLink::SkipHoldTicks(int ticks) {
   if (ticks <= 0) return;
+  sinceSend_ = AddTicks(sinceSend_, ticks);
+  sinceFirstSend_ = AddTicks(sinceFirstSend_, ticks);
+  if (Backlog() > 0) backlogTicks_ = AddTicks(backlogTicks_, ticks);
   // Each tick raises the count by one up to one past the period; from
   // there it alternates between the period and one past it.
   if (HoldTicks <= kPeriodTicks) {

@@ -106,7 +106,7 @@ void DeviceLink::HeaderStep(std::size_t count) {
   if (rxBuffer_[1] == AckBB || rxBuffer_[1] == AckAA) {
     const PacingChange change(*this);
     DeviceAnswered = 1;
-    TxReady = 1;
+    if (TakeAcknowledgement()) TxReady = 1;
     TransferEvent = 1;
   }
   ResetRx();

@@ -34,6 +34,7 @@
 #include "mainwindow/window_link_view.h"
 #include "panels/picture_button.h"
 #include "presets/preset_library.h"
+#include "system/mode_panel.h"
 #include "system/system_page.h"
 
 namespace dsp {
@@ -194,6 +195,9 @@ Application::Application(std::unique_ptr<SerialPort> port, AppOptions options)
       view_->AppendLog(std::string("write failed: ") + e.what());
     }
   };
+  // A character the mode name cannot keep is told in the status line: a
+  // tooltip under the name field would cover the mode buttons below it.
+  system_->Modes().ShowNameHint = [this](const QString& text) { view_->ShowHint(text); };
   window_->Hooks().preparePresets = [this] { system_->PreparePresets(); };
   window_->Refresher().ShowLockPrompt = [this] { system_->ShowLockPrompt(); };
   SetUpRooms();

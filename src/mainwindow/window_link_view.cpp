@@ -23,7 +23,11 @@ QString Q(const std::string& text) {
 WindowLinkView::WindowLinkView(MainWindow& window, StatusDialog& dialog)
     : window_(window),
       dialog_(dialog),
-      statusLine_(window.findChild<QLabel*>(QStringLiteral("LinkStatusLine"))) {
+      statusLine_(window.findChild<QLabel*>(QStringLiteral("LinkStatusLine"))),
+      hintTimer_(new QTimer(&window)) {
+  hintTimer_->setSingleShot(true);
+  hintTimer_->setInterval(5000);
+  QObject::connect(hintTimer_, &QTimer::timeout, &window, [this] { ShowHint(QString()); });
   sink_ = [this](const QString& caption, const QString& text) {
     QMessageBox::information(&window_, caption, text, QMessageBox::Ok);
   };
@@ -54,7 +58,9 @@ void WindowLinkView::UpdateStatusLine() {
   // no longer news.
   const bool linked = status_ == QCoreApplication::translate("Link", "设备已连接");
   QString full = problem_.isEmpty() || linked ? status_ : status_ + QStringLiteral("  ") + problem_;
+  if (backlog_ > 0) full = tr("等待设备确认: %1").arg(backlog_) + QStringLiteral("  ") + full;
   if (!note_.isEmpty()) full = note_ + QStringLiteral("  ") + full;
+  if (!hint_.isEmpty()) full = hint_ + QStringLiteral("  ") + full;
   // The whole text, also when the line shows it shortened.
   line->setAccessibleName(full);
   line->setText(line->fontMetrics().elidedText(full, Qt::ElideRight, line->width()));
@@ -64,6 +70,21 @@ void WindowLinkView::ShowEditNote(const QString& note) {
   if (note == note_) return;
   note_ = note;
   if (!note.isEmpty()) Tap(tr("编辑: %1").arg(note).toStdString());
+  UpdateStatusLine();
+}
+
+void WindowLinkView::ShowBacklog(int waiting) {
+  if (waiting == backlog_) return;
+  backlog_ = waiting;
+  UpdateStatusLine();
+}
+
+void WindowLinkView::ShowHint(const QString& hint) {
+  hint_ = hint;
+  if (hint.isEmpty())
+    hintTimer_->stop();
+  else
+    hintTimer_->start();
   UpdateStatusLine();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 #include "i18n/language.h"
@@ -53,10 +54,17 @@ class WindowLinkView : public LinkView {
   void TransferStarted(Transfer kind) override;
   void TransferFinished(Transfer kind) override;
   void TransferBroken(Transfer kind) override;
+  // "等待设备确认: N" in the status line while frames wait; gone at 0.
+  void ShowBacklog(int waiting) override;
 
   // What the editing session tells ("离线编辑: Club", a refused undo); shown
   // in front of the status text, empty for nothing.
   void ShowEditNote(const QString& note);
+  // A short hint (a character the mode name cannot keep) at the front of
+  // the status line, where it covers no control; it goes after a few
+  // seconds or with the next hint.
+  void ShowHint(const QString& hint);
+  QString Hint() const { return hint_; }
 
  private:
   InstalledTranslation texts_;
@@ -72,6 +80,9 @@ class WindowLinkView : public LinkView {
   QString status_;
   QString problem_;
   QString note_;
+  QString hint_;
+  int backlog_ = 0;
+  QTimer* hintTimer_;
 };
 
 }  // namespace dsp

@@ -215,6 +215,9 @@ void SystemPage::SetLocked(bool locked) {
 
 void SystemPage::ShowLockPrompt() {
   DeviceLink& link = services_.link;
+  // Without a processor there is nothing to unlock (a preset loaded, an
+  // undo, offline): the prompt waits for the next connection's download.
+  if (!link.Connected() && !link.CompletingSequence()) return;
   if (link.FirstDownloadMarker != 1 || services_.store.Param(kKeyboardLockAddress) != 1) return;
   link.FirstDownloadMarker = 2;
   PictureButton* tab = services_.editor.Registry().PageTabs()[kSystemPage];

@@ -128,6 +128,38 @@ TEST(Emulator, FaultsShapeTheReplies) {
   for (std::size_t i = 0; i + 2 < line.size(); ++i) EXPECT_TRUE(line[i] != 0xFC && line[i] != 0xFE);
 }
 
+TEST(Emulator, ALossyLineLosesEveryNthParameterOrBandFrameOrItsAcknowledgement) {
+  const Bytes heartbeat = BuildValueFrame(CmdWrite, AddrLinkControl, LinkHeartbeat);
+  const Bytes request = BuildBlockFrame(CmdRequest, AddrDeviceId, {});
+  for (const bool acks : {false, true}) {
+    SCOPED_TRACE(acks ? "--lose-ack-every 2" : "--lose-every 2");
+    EmulatorFaults f;
+    (acks ? f.loseAckEvery : f.loseEvery) = 2;
+    ProcessorEmulator e(f);
+    // Heartbeats and requests never count and are always answered.
+    e.Feed(heartbeat);
+    e.Feed(request);
+    EXPECT_EQ(Drain(e).size(), 2u + BuildBlockFrame(CmdWrite, AddrDeviceId, Bytes(4)).size());
+    const int scene = e.Scene();
+    e.Feed(BuildValueFrame(CmdWrite, 0x0105, 7));  // first: through
+    EXPECT_EQ(Drain(e), (Bytes{0xFE, 0xBB}));
+    auto& frequency = e.image[0][static_cast<std::size_t>(DeviceIndex(0, EqSlot(0, 2, 1), scene))];
+    const int before = frequency;
+    e.Feed(BuildBlockFrame(CmdWrite, EqBlockAddress[0], BandPayload(2, {3, 177, 90, 40, 0})));  // second
+    EXPECT_TRUE(Drain(e).empty()) << "not acknowledged";
+    EXPECT_EQ(frequency, acks ? 177 : before) << "applied only when the answer is lost";
+    e.Feed(BuildValueFrame(CmdWrite, 0x0106, 8));  // third: through
+    EXPECT_EQ(Drain(e), (Bytes{0xFE, 0xBB}));
+    e.Feed(BuildValueFrame(CmdWrite, 0x0107, 9));  // fourth
+    EXPECT_TRUE(Drain(e).empty());
+    EXPECT_EQ(e.image[1][DeviceIndex(1, 7, scene)] == 9, acks) << "applied only when the answer is lost";
+    EXPECT_EQ(e.image[1][DeviceIndex(1, 5, scene)], 7);
+    EXPECT_EQ(e.parameterFrames, 4);
+    EXPECT_EQ(acks ? e.acksLost : e.framesLost, 2);
+    EXPECT_EQ(acks ? e.framesLost : e.acksLost, 0);
+  }
+}
+
 // ---- the whole link against the emulator, single-threaded ----
 
 struct Rig {

@@ -244,12 +244,19 @@ TEST(Pacer, UnacknowledgedWriteIsRepeatedWhileValuesWait) {
   r.link.WriteParam(0x0106, 2);  // waits behind the lost frame
   r.Sent();
   std::vector<std::string> repeats;
+  std::vector<int> ticks;
   for (int tick = 1; tick <= 150; ++tick) {
     r.Tick();
-    for (auto& f : r.Sent()) repeats.push_back(f);
+    for (auto& f : r.Sent()) {
+      repeats.push_back(f);
+      ticks.push_back(tick);
+    }
   }
-  // The second frame waits; the heartbeat period repeats entry 0.
-  EXPECT_EQ(repeats, std::vector<std::string>{"0105=1"});
+  // The second frame waits; the frame in flight is repeated at the end of
+  // each of three time-outs, then the heartbeat period repeats entry 0.
+  EXPECT_EQ(repeats, std::vector<std::string>(4, "0105=1"));
+  const int t = r.link.RepairTimeoutTicks();
+  EXPECT_EQ(ticks, (std::vector<int>{t, 2 * t, 3 * t, 150}));
 }
 
 TEST(Pacer, PendingRecallWithoutAcknowledgementLosesTheLinkAfter51Seconds) {

@@ -131,12 +131,15 @@ class Lane {
       events.emplace_back(now, rig.view.statusTexts[seenStatus]);
     for (; seenMessages < rig.view.messages.size(); ++seenMessages)
       events.emplace_back(now, "box: " + rig.view.messages[seenMessages]);
+    for (; seenBacklogs < rig.view.backlogs.size(); ++seenBacklogs)
+      events.emplace_back(now, "backlog: " + std::to_string(rig.view.backlogs[seenBacklogs]));
   }
 
   std::map<LinkTimer, std::int64_t> startedAt;
   std::size_t seenFrames = 0;
   std::size_t seenStatus = 0;
   std::size_t seenMessages = 0;
+  std::size_t seenBacklogs = 0;
 };
 
 // A script: actions at given milliseconds.
@@ -249,6 +252,18 @@ TEST(PacingClock, EveryFrameLeavesAtTheSameMillisecondAsWithATickEvery20Ms) {
     cases.push_back({"whole changes sent through the queues", 30000, std::move(s)});
   }
   {
+    // Lossy lines: frames lost, and acknowledgements lost, so that the
+    // fast repair sends frames again after its time-out.
+    for (const bool acks : {false, true}) {
+      Script s;
+      s.emplace(10001, [acks](Rig& r) { (acks ? r.emulator.faults.loseAckEvery : r.emulator.faults.loseEvery) = 3; });
+      for (int i = 0; i < 12; ++i) s.emplace(10011 + 97 * i, write(0x0700 + i % 4, i + 1));
+      for (int i = 0; i < 9; ++i) s.emplace(10023 + 151 * i, band(0x0005 + 5 * (i % 3), 40 + i));
+      for (int v = 0; v < 15; ++v) s.emplace(12000 + 7 * v, write(0x0505, v));  // a drag
+      cases.push_back({acks ? "every third acknowledgement lost" : "every third frame lost", 20000, std::move(s)});
+    }
+  }
+  {
     // Whatever comes at random: writes, bands, silences and revivals.
     Script s;
     std::uint32_t seed = 12345;
@@ -281,6 +296,9 @@ TEST(PacingClock, EveryFrameLeavesAtTheSameMillisecondAsWithATickEvery20Ms) {
       Pair p;
       p.Run(c.until, c.script, replyEveryMs);
       ASSERT_FALSE(p.FramesFrom(10000).empty());
+      if (std::string(c.name).find("every third") != std::string::npos) {
+        EXPECT_GT(p.ticking.rig.link.FastRepeatsSent(), 3) << "lost frames were repeated";
+      }
       EXPECT_EQ(p.sleeping.frames, p.ticking.frames);
       EXPECT_EQ(p.sleeping.events, p.ticking.events);
       // The counts agree as well, once the ticks slept through up to the
@@ -304,12 +322,21 @@ TEST(PacingClock, AnUnansweredWriteIsRepeatedAt3And6And9SecondsAndLostAt11) {
   const std::string frame = HexDump(BuildValueFrame(CmdWrite, 0x0105, 1));
   std::vector<std::int64_t> after;  // when each frame went out, after the write
   for (const auto& [ms, hex] : p.sleeping.FramesFrom(kWrite)) after.push_back(ms - kWrite);
-  ASSERT_EQ(after.size(), 4u);
-  EXPECT_EQ(p.sleeping.frames.back().second, kHeartbeat) << "nothing waits behind it: a heartbeat";
+  // The write, its three fast repeats, then the period's three: each the
+  // frame itself, though nothing waits behind it.
+  ASSERT_EQ(after.size(), 7u);
+  for (std::size_t i = 0; i < 7; ++i)
+    EXPECT_EQ(p.sleeping.FramesFrom(kWrite)[i].second, frame) << "the frame itself, " << i;
+  // Each fast repeat on the tick that ends the time-out after the one before.
+  const std::int64_t timeoutMs = DeviceLink::kRepairTimeoutMs;
+  for (std::size_t i = 1; i < 4; ++i) {
+    EXPECT_GE(after[i] - after[i - 1], timeoutMs - kTickMs) << i;
+    EXPECT_LE(after[i] - after[i - 1], timeoutMs + kTickMs) << i;
+  }
   // Each within the tick that ends the period.
   for (std::size_t i = 1; i < 4; ++i) {
-    EXPECT_GT(after[i], 3000 * static_cast<std::int64_t>(i) - kTickMs) << i;
-    EXPECT_LE(after[i], 3000 * static_cast<std::int64_t>(i)) << i;
+    EXPECT_GT(after[i + 3], 3000 * static_cast<std::int64_t>(i) - kTickMs) << i;
+    EXPECT_LE(after[i + 3], 3000 * static_cast<std::int64_t>(i)) << i;
   }
   std::int64_t lostAt = -1;
   for (const auto& [ms, text] : p.sleeping.events)

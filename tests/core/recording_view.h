@@ -31,6 +31,7 @@ class RecordingView : public LinkView {
   std::vector<int> selectedPorts;  // every selection the port list showed
   std::string dialogText;
   std::vector<std::string> portProblems;  // every problem text shown, "" when cleared
+  std::vector<int> backlogs;              // every backlog shown, 0 when cleared
   // The language the link is to speak; null: the source texts.
   const Translator* texts = nullptr;
   // Runs after every SetTimerRunning, for tests that drive the timers.
@@ -60,6 +61,7 @@ class RecordingView : public LinkView {
   void ShowDeviceId(const std::string& text) override { deviceId = text; }
   void ShowSelectedPort(int index) override { selectedPorts.push_back(index); }
   void ShowPortProblem(const std::string& text) override { portProblems.push_back(text); }
+  void ShowBacklog(int waiting) override { backlogs.push_back(waiting); }
 
   bool Running(LinkTimer timer) const { return timers.at(timer); }
   std::string LastStatus() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }

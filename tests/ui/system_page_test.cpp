@@ -515,11 +515,17 @@ TEST_F(SystemPageTest, AModeNameCharacterTheProcessorCannotKeepIsExplainedOncePe
   name->clear();
   name->setFocus();
   QKeyEvent accented(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("é"));
-  // By default the hint is a tooltip at the name box.
+  // The hint is told in the title strip's status line: a tooltip under the
+  // name box covered the mode buttons, and the next click on either only
+  // closed it.
   QApplication::sendEvent(name, &accented);
-  EXPECT_TRUE(QToolTip::isVisible());
-  EXPECT_EQ(QToolTip::text(), why);
-  QToolTip::hideText();
+  EXPECT_FALSE(QToolTip::isVisible());
+  EXPECT_TRUE(W<QLabel>("LinkStatusLine")->accessibleName().startsWith(why))
+      << W<QLabel>("LinkStatusLine")->accessibleName().toStdString();
+  const std::size_t asked = questions.size();
+  answers = {Answer::No};
+  Press("RecallModeBtn");
+  EXPECT_EQ(questions.size(), asked + 1) << "the click reached the button";
 
   QStringList hints;
   app->System().Modes().ShowNameHint = [&hints](const QString& text) { hints << text; };
@@ -776,6 +782,42 @@ TEST_F(SystemPageTest, TheWheelStepsNoFieldWhileThePagesAreLocked) {
   Flush();
   EXPECT_EQ(Store().Param(address), before);
   EXPECT_EQ(emulator.frameLog.size(), frames);
+}
+
+TEST_F(SystemPageTest, APresetLoadedOfflineRaisesNoLockPromptTheNextDownloadDoes) {
+  // The lock turned on while linked, manager rights: the last processor's
+  // settings, kept while offline.
+  Connect();
+  ASSERT_TRUE(SavePresetFile(Distinct(5), Dir(), "Club"));
+  app->Link().WriteParam(0x90D, 1);
+  app->Link().WriteParam(0x90C, 1);
+  RunLink();
+  Press("UnLinkBtn");
+  ASSERT_FALSE(app->Link().Connected());
+  W<QLineEdit>("FileEdit")->setText(QStringLiteral("Club"));
+  answers = {Answer::Yes, Answer::Yes};
+  Press("LoadPresetBtn");
+  ASSERT_EQ(Store().Param(0x90D), 1);
+  auto* prompt = W("FirstCheckGrop");
+  EXPECT_FALSE(prompt->isVisible()) << "no processor to unlock";
+  EXPECT_TRUE(W("TopTileGrop")->isEnabled());
+  EXPECT_TRUE(W("FormPageItem")->isEnabled());
+  // Offline editing goes on: the mode name takes text, and saving a mode
+  // says why it cannot.
+  auto* name = W<QLineEdit>("PresetModeEdit");
+  name->clear();
+  name->setFocus();
+  QTest::keyClicks(name, QStringLiteral("Night"));
+  EXPECT_EQ(name->text(), QStringLiteral("Night"));
+  messages.clear();
+  Press("RzBmpButton138");
+  EXPECT_EQ(messages, QStringList{QStringLiteral("设备未连接")});
+  // The next connection's download asks, as it always did.
+  SetEmulated(0x90D, 1);
+  app->Link().LinkBtnClick(true);
+  RunLink();
+  EXPECT_TRUE(prompt->isVisible());
+  EXPECT_FALSE(W("FormPageItem")->isEnabled());
 }
 
 TEST_F(SystemPageTest, NoPromptWithTheLockOff) {

@@ -177,6 +177,32 @@ TEST(TrafficLogTest, KeepsTheNewestLinesUpToItsCapacity) {
 
 using LinkStatusLine = AppRig;
 
+TEST_F(LinkStatusLine, FramesWaitingForTheProcessorAreToldAndTheRepeatsMarkedInTheTrafficView) {
+  Start();
+  Run(8000);
+  ASSERT_EQ(app->Link().LinkState, 2);
+  // The processor stops answering for a while: two edits wait for it.
+  emulator.faults.silentAfter = emulator.framesReceived;
+  app->Link().WriteParam(0x0505, 3);
+  app->Link().WriteParam(0x0506, 4);
+  Run(900);
+  EXPECT_FALSE(StatusLine().contains(QStringLiteral("等待设备确认"))) << "not yet a second";
+  Run(200);
+  EXPECT_TRUE(StatusLine().startsWith(QStringLiteral("等待设备确认: 2"))) << StatusLine().toStdString();
+  emulator.faults.silentAfter = -1;
+  Run(3000);
+  EXPECT_FALSE(StatusLine().contains(QStringLiteral("等待设备确认"))) << StatusLine().toStdString();
+  EXPECT_TRUE(StatusLine().contains(QStringLiteral("设备已连接")));
+  // Each repeat is marked, with why.
+  QStringList repeats;
+  for (const TrafficLog::Entry& e : app->Traffic().Entries())
+    if (e.text.contains(QStringLiteral("未收到确认"))) repeats << e.text;
+  EXPECT_EQ(repeats, (QStringList{QStringLiteral("重发(第 1 次): 260 ms 内未收到确认"),
+                                  QStringLiteral("重发(第 2 次): 260 ms 内未收到确认"),
+                                  QStringLiteral("重发(第 3 次): 260 ms 内未收到确认")}));
+  EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(LinkStatusLine, UnpluggedProcessorIsFoundAgainWithoutABox) {
   Start();
   Run(8000);
