@@ -490,6 +490,10 @@
         <source>重发(第 %1 次): %2 ms 内未收到确认</source>
         <translation>Repeat %1: no acknowledgement after %2 ms</translation>
     </message>
+    <message>
+        <source>核对中...</source>
+        <translation>Verifying...</translation>
+    </message>
 </context>
 <context>
     <name>NetworkPortList</name>
@@ -1088,6 +1092,10 @@ rfc2217://HOST:PORT (Telnet with serial port control).
         <source>把当前设置、均衡曲线和全部参数导出为 PDF 报告</source>
         <translation>Export the current setting, its EQ curves and every parameter as a PDF report</translation>
     </message>
+    <message>
+        <source>读取设备中的设置，列出与本机不同的参数，Ctrl+Shift+V</source>
+        <translation>Reads the processor&apos;s settings and lists the parameters that differ from this window&apos;s, Ctrl+Shift+V</translation>
+    </message>
 </context>
 <context>
     <name>WindowLinkView</name>
@@ -1164,6 +1172,26 @@ rfc2217://HOST:PORT (Telnet with serial port control).
     <message>
         <source>离线编辑: %1</source>
         <translation>Offline: %1</translation>
+    </message>
+    <message>
+        <source>无法核对: 设备忙,请稍后再试</source>
+        <translation>Verify refused: the processor is busy, please try again shortly</translation>
+    </message>
+    <message>
+        <source>设备忙,请稍后再试</source>
+        <translation>The processor is busy, please try again shortly</translation>
+    </message>
+    <message>
+        <source>设备的设置已重新读取, 请再次核对</source>
+        <translation>The processor&apos;s settings were read again since: please verify once more</translation>
+    </message>
+    <message>
+        <source>页面已锁定</source>
+        <translation>The pages are locked</translation>
+    </message>
+    <message>
+        <source>采用设备设置</source>
+        <translation>Take the processor&apos;s settings</translation>
     </message>
 </context>
 <context>
@@ -1302,6 +1330,38 @@ rfc2217://HOST:PORT (Telnet with serial port control).
     <message>
         <source>报告无法写入: %1</source>
         <translation>The report could not be written: %1</translation>
+    </message>
+    <message>
+        <source>核对设备</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>核对设备 (Ctrl+Shift+V)</source>
+        <translation>Verify against the processor (Ctrl+Shift+V)</translation>
+    </message>
+    <message>
+        <source>本机设置与设备中的设置相同</source>
+        <translation>This window&apos;s settings are the same as the processor&apos;s</translation>
+    </message>
+    <message>
+        <source>%1 项参数与设备中的不同 (设备 → 本机)</source>
+        <translation>%1 parameters differ from the processor&apos;s (processor → this window)</translation>
+    </message>
+    <message>
+        <source>与设备不同的参数</source>
+        <translation>Parameters that differ from the processor</translation>
+    </message>
+    <message>
+        <source>发送本机设置</source>
+        <translation>Send this window&apos;s settings</translation>
+    </message>
+    <message>
+        <source>采用设备设置</source>
+        <translation>Take the processor&apos;s settings</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

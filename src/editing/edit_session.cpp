@@ -180,13 +180,13 @@ bool EditSession::Redo() {
   return true;
 }
 
-void EditSession::Apply(const std::vector<CellChange>& changes, bool after) {
+void EditSession::Apply(const std::vector<CellChange>& changes, bool after, bool send) {
   ParamStore& store = editor_.Store();
   applying_ = true;
   WriteChanges(store, changes, after);
   // Linked: the ordinary paced writes, one frame per changed value or band.
   // Not linked: the stores only, like every edit made then.
-  if (Linked() && sender_) sender_->Queue(PlanWrites(changes, store.Scene()));
+  if (send && Linked() && sender_) sender_->Queue(PlanWrites(changes, store.Scene()));
   std::set<int> channels;
   bool scene = false;
   for (const CellChange& c : changes) {
@@ -288,9 +288,76 @@ void EditSession::MarkSaved() {
   offlineUnsaved_ = false;
 }
 
+// ---------------------------------------------------------------- verify against the processor
+
+QString EditSession::StartVerify() {
+  if (!started_ || depth_ > 0) return QString();
+  if (!Connected()) return Q(texts_.Translate("Link", kNotLinkedText));
+  // The read compares the processor with what the window has sent: every
+  // write, the session's own included, must have been answered first.
+  if (!Linked() || (sender_ && (sender_->Waiting() > 0 || sender_->Deferred() > 0)) ||
+      !link_->StartVerifyRead())
+    return tr("无法核对: 设备忙,请稍后再试");
+  return QString();
+}
+
+QString EditSession::VerifyRefusal() const {
+  if (!Connected()) return Q(texts_.Translate("Link", kNotLinkedText));
+  if (!Linked()) return tr("设备忙,请稍后再试");
+  if (!verifiedValid_) return tr("设备的设置已重新读取, 请再次核对");
+  if (PagesLocked && PagesLocked()) return tr("页面已锁定");
+  return QString();
+}
+
+bool EditSession::SendToProcessor() {
+  const QString why = VerifyRefusal();
+  if (!why.isEmpty()) {
+    if (ShowMessage) ShowMessage(why);
+    return false;
+  }
+  // The processor's values before, the window's after: the plan writes the
+  // window's values of exactly the parameters that differ, as an A/B
+  // switch does.
+  const std::vector<CellChange> changes = Diff(verified_, Capture(editor_.Store()), DiffScope::Setting);
+  if (sender_) sender_->Queue(PlanWrites(changes, editor_.Store().Scene()));
+  verifiedValid_ = false;
+  return true;
+}
+
+bool EditSession::TakeFromProcessor() {
+  if (depth_ > 0) return false;
+  const QString why = VerifyRefusal();
+  if (!why.isEmpty()) {
+    if (ShowMessage) ShowMessage(why);
+    return false;
+  }
+  // What the user changed just before is a step of its own.
+  Open();
+  Close();
+  const std::vector<CellChange> changes = Diff(Capture(editor_.Store()), verified_, DiffScope::Setting);
+  verifiedValid_ = false;
+  if (changes.empty()) return true;
+  // The processor holds these values already: nothing is sent. Undoing the
+  // step sends the window's values back, as every undo does.
+  Apply(changes, true, /*send=*/false);
+  EditStep step;
+  step.label = tr("采用设备设置").toStdString();
+  step.changes = changes;
+  history_.Record(std::move(step));
+  refusal_.clear();
+  SetNote(Note());
+  emit changed();
+  return true;
+}
+
 // ---------------------------------------------------------------- transfers
 
 void EditSession::TransferStarted(Transfer kind) {
+  // Any other read or write of the processor's setting makes the last
+  // verify read's findings stale.
+  verifiedValid_ = false;
+  // A verify read leaves the stores to the user.
+  if (kind == Transfer::Verify) return;
   // Nothing planned before may reach the processor after this.
   if (sender_) sender_->Drop();
   if (depth_ == 0 && !holding_) {
@@ -303,6 +370,16 @@ void EditSession::TransferStarted(Transfer kind) {
 }
 
 void EditSession::TransferFinished(Transfer kind) {
+  if (kind == Transfer::Verify) {
+    if (link_ == nullptr) return;
+    verified_.image = link_->VerifyImage();
+    verifiedValid_ = true;
+    // Parameters changed while the blocks were read were kept in the
+    // stores only: they differ from the processor and are listed too.
+    const std::vector<CellChange> differences = Diff(verified_, Capture(editor_.Store()), DiffScope::Setting);
+    if (VerifyFinished) VerifyFinished(differences);
+    return;
+  }
   holding_ = false;
   const Settings live = Capture(editor_.Store());
   if (kind == Transfer::Reload) {
@@ -332,7 +409,7 @@ void EditSession::TransferFinished(Transfer kind) {
 }
 
 void EditSession::TransferBroken(Transfer kind) {
-  if (!holding_) return;
+  if (kind == Transfer::Verify || !holding_) return;
   holding_ = false;
   if (kind != Transfer::Upload) {
     // The blocks that arrived before the link broke are not shown anywhere:

@@ -92,6 +92,24 @@ class EditSession : public QObject {
   bool OfflineEdits() const { return offlineEdits_; }
   bool OfflineUnsaved() const { return offlineUnsaved_; }
 
+  // ---- verify against the processor ----
+  // Reads the processor's channel blocks into a scratch copy (the stores
+  // and the widgets stay as they are); VerifyFinished then hears the
+  // parameters in which the window differs from the processor (before:
+  // the processor, after: this window). Returns why it did not start
+  // ("设备未连接", a busy processor), empty when it started.
+  QString StartVerify();
+  std::function<void(const std::vector<CellChange>& differences)> VerifyFinished;
+  // The answers to the differences of the last verify read. Send: the
+  // window's values of exactly the differing parameters go to the
+  // processor through the paced writes (the window does not change).
+  // Take: the processor's values become the window's as one undo step,
+  // without sending anything. Each says why not in a message box and
+  // returns false when the link is not ready or the processor's setting
+  // was read anew since.
+  bool SendToProcessor();
+  bool TakeFromProcessor();
+
   // ---- the link's transfers ----
   void TransferStarted(Transfer kind);
   void TransferFinished(Transfer kind);
@@ -121,7 +139,10 @@ class EditSession : public QObject {
   QString Refusal(const std::vector<CellChange>& changes, bool after, bool redo) const;
   // Puts the before or after values of `changes` into the stores and the
   // widgets, and sends them when linked.
-  void Apply(const std::vector<CellChange>& changes, bool after);
+  void Apply(const std::vector<CellChange>& changes, bool after, bool send = true);
+  // Why an answer to a verify read cannot be carried out now; empty when
+  // it can.
+  QString VerifyRefusal() const;
   // Applies an A/B switch: the other letter's setting becomes current.
   void ApplySwitch();
   void Refused(const QString& why);
@@ -145,6 +166,8 @@ class EditSession : public QObject {
   bool offlineUnsaved_ = false;  // ... and not saved to a file since
   QString offlineName_;          // the preset loaded for offline editing
   QString refusal_;              // why the last undo, redo or switch was refused
+  Settings verified_;            // the processor's setting as the last verify read found it
+  bool verifiedValid_ = false;   // ... and nothing has read or replaced it since
 };
 
 }  // namespace dsp

@@ -29,10 +29,9 @@
 
 #include "link/link_view.h"
 #include "ports/serial_port.h"
+#include "store/param_store.h"
 
 namespace dsp {
-
-class ParamStore;
 
 // Each byte as two upper-case hex digits, separated by single blanks.
 std::string HexDump(const Bytes& bytes);
@@ -124,6 +123,19 @@ class DeviceLink {
   const std::string& StatusText() const { return statusText_; }
   // Progress of the current sequence in percent, halves to even.
   int ProgressPercent() const;
+
+  // ---- verify read ----
+  // Reads channel blocks 0..8 into a scratch copy of the device image
+  // (VerifyImage) with the requests and timing of a reload, while the
+  // stores and the widgets stay as they are: no refresh, and the sequence
+  // ends with TransferFinished(Transfer::Verify). The scratch copy starts
+  // as the stores' image, so what the blocks do not carry compares equal.
+  // Only while linked and idle with nothing waiting for the processor;
+  // returns false (nothing sent) otherwise. The status dialog stays hidden.
+  bool StartVerifyRead();
+  bool Verifying() const { return verifying_; }
+  using Image = std::array<ParamStore::DeviceRow, kStoreChannels>;
+  const Image& VerifyImage() const { return verifyImage_; }
 
   // ---- write pacing ----
   void WriteParam(int address, int value);
@@ -242,6 +254,8 @@ class DeviceLink {
   // Starts (or restarts) the background scan of the automatic reconnect.
   void BeginReconnectScan(const char* status);
   void RestartScanRound();
+  // The verify read's last block arrived: linked and idle again.
+  void FinishVerify();
   bool TimerRunning(LinkTimer timer) const { return timers_[static_cast<std::size_t>(timer)]; }
 
   // Pacing helpers.
@@ -311,6 +325,8 @@ class DeviceLink {
   bool autoReconnect_ = false;
   bool reconnecting_ = false;
   bool completing_ = false;
+  bool verifying_ = false;  // block replies go into verifyImage_
+  Image verifyImage_{};
 };
 
 }  // namespace dsp

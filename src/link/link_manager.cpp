@@ -75,6 +75,8 @@ void DeviceLink::Timer(LinkTimer timer, bool running) {
     if (running) slowestAnswer_ = 0;
   }
   timers_[static_cast<std::size_t>(timer)] = running;
+  // Whatever stops the transfer ticks ends a verify read with them.
+  if (timer == LinkTimer::Transfer && !running) verifying_ = false;
   if (timer == LinkTimer::Hold) UpdateBacklog();
   view_.SetTimerRunning(timer, running);
 }
@@ -272,14 +274,20 @@ void DeviceLink::Timer1Timer() {
 void DeviceLink::Timer2Timer() {
   if (StepTicks < kFailTicks) ++StepTicks;
   UpdateStatusDialog();
-  // The download of a background reconnect runs without the dialog too.
-  if (!reconnecting_) view_.SetStatusDialogVisible(true);
+  // The download of a background reconnect runs without the dialog too,
+  // and so does a verify read, which changes nothing on the screen.
+  if (!reconnecting_ && !verifying_) view_.SetStatusDialogVisible(true);
 
   if (TransferEvent == 2 || (TransferEvent == 1 && UploadMode == 1)) {
     if (StepIndex >= StepCount) {
       TransferEvent = 0;
+      const bool verify = verifying_;
       Timer(LinkTimer::Transfer, false);
-      SetLinkStatus(1);
+      if (verify) {
+        FinishVerify();
+      } else {
+        SetLinkStatus(1);
+      }
     } else {
       int mode = 0;
       if (StepIndex == kNameStep) {
@@ -332,6 +340,36 @@ void DeviceLink::BeginSequence(int lastStep, int uploadMode, bool emptyEqQueue) 
   StepIndex = 0;
   StepCount = static_cast<decltype(StepCount)>(lastStep);
   UploadMode = uploadMode;
+}
+
+bool DeviceLink::StartVerifyRead() {
+  // Linked and idle, and every write answered: the blocks then hold what
+  // the processor has of the window's setting.
+  if (LinkState != 2 || TimerRunning(LinkTimer::Scan) || TimerRunning(LinkTimer::Transfer) || TxReady != 1 ||
+      valueQueue_.count != 0 || eqQueue_.count != 0 || PendingAction != 0)
+    return false;
+  verifyImage_ = store_.DeviceImage;
+  BeginSequence(kBlockLastStep, 0, /*emptyEqQueue=*/true);
+  verifying_ = true;
+  transfer_ = Transfer::Verify;
+  view_.TransferStarted(transfer_);
+  SetStatus(DSP_TRANSLATE_NOOP("Link", "核对中..."));
+  SendStep(0, false);
+  // The first request counts as sent, as in the download: unanswered, it
+  // is repeated and ends in failure like every other step.
+  TransferEvent = 3;
+  StepTicks = 0;
+  LinkState = 0;
+  return true;
+}
+
+void DeviceLink::FinishVerify() {
+  LinkState = 2;
+  EmptyQueues(true, true);
+  SetStatus(DSP_TRANSLATE_NOOP("Link", "设备已连接"));
+  UpdateStatusDialog();
+  Timer(LinkTimer::Hold, true);
+  view_.TransferFinished(Transfer::Verify);
 }
 
 void DeviceLink::SetLinkStatus(int code) {

@@ -15,8 +15,10 @@ namespace dsp {
 enum class LinkTimer { Scan, Transfer, Hold };
 
 // The transfer sequences: the full download after a connection, the reload
-// of the channel blocks after a mode recall, and the upload of a preset.
-enum class Transfer { Download, Reload, Upload };
+// of the channel blocks after a mode recall, the upload of a preset, and the
+// verify read, which reads the channel blocks into a scratch copy and leaves
+// the stores alone.
+enum class Transfer { Download, Reload, Upload, Verify };
 
 class LinkView {
  public:

@@ -159,14 +159,23 @@ void DeviceLink::StoreReply(const Bytes& frame) {
   if (channel < 9) {
     // Channel block data from device index `slot` on; values that would land
     // past the end of the row address nothing and are dropped.
+    // A verify read keeps them in its scratch copy instead.
     const std::size_t values = payloadLength / 2;
     for (std::size_t k = 0; k < values; ++k) {
       const int index = slot + static_cast<int>(k);
       if (index >= kDeviceSlots) break;
-      store_.SetDevice(channel, index, payload[2 * k] + 256 * payload[2 * k + 1]);
+      const int value = payload[2 * k] + 256 * payload[2 * k + 1];
+      if (verifying_) {
+        verifyImage_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(index)] = value;
+      } else {
+        store_.SetDevice(channel, index, value);
+      }
     }
     return;
   }
+  // A verify read asks for channel blocks only; nothing else it hears may
+  // reach the stores.
+  if (verifying_) return;
 
   if (slot == 0) {
     // Mode name: one byte per character, code - 32. A name longer than the

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QSizeGrip>
@@ -60,6 +61,20 @@ constexpr const char* kTabCaptions[kPageCount] = {
     QT_TRANSLATE_NOOP("PageTab", "效果"),     QT_TRANSLATE_NOOP("PageTab", "主输出"),
     QT_TRANSLATE_NOOP("PageTab", "中置输出"), QT_TRANSLATE_NOOP("PageTab", "超低音输出"),
     QT_TRANSLATE_NOOP("PageTab", "后置输出"), QT_TRANSLATE_NOOP("PageTab", "系统")};
+
+// Changed parameters by page, "音乐 (2)" and then one indented line per
+// change: the form of the A/B list and of the verify question.
+QString DifferenceList(const std::vector<CellChange>& changes, const Translator& texts) {
+  QStringList lines;
+  for (const PageCount& page : CountByPage(changes)) {
+    lines << QStringLiteral("%1 (%2)").arg(CatalogueText(PageTitle(page.page))).arg(page.count);
+    for (const CellChange& change : changes) {
+      if (ParamCells()[change.cell].page == page.page)
+        lines << QStringLiteral("  ") + QString::fromStdString(ChangeLine(change, texts));
+    }
+  }
+  return lines.join(QLatin1Char('\n'));
+}
 
 }  // namespace
 
@@ -173,10 +188,16 @@ void MainWindow::BuildTitle() {
     anchors_.Add(button, kTop | kRight);
   }
   findChild<PictureButton*>(QStringLiteral("LogViewBtn"))->setToolTip(tr("通信记录 (Ctrl+L)"));
+  // Verify against the processor: reads its setting and lists what differs.
+  PictureButton* verify = WidgetFactory::Button(this, QStringLiteral("VerifyBtn"), skin::ButtonStyle::Command,
+                                                tr("核对设备"), QRect(826, 3, 68, 22));
+  verify->setFocusPolicy(Qt::NoFocus);
+  verify->setToolTip(tr("核对设备 (Ctrl+Shift+V)"));
+  anchors_.Add(verify, kTop | kRight);
   // The link status, visible: what the scan or the reconnect is doing.
   QLabel* status =
       WidgetFactory::Label(this, QStringLiteral("LinkStatusLine"), CoreText("Link", kNotLinkedText),
-                           QRect(560, 4, 332, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
+                           QRect(560, 4, 262, 20), Qt::AlignRight | Qt::AlignVCenter, "title", 12);
   status->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
   status->setAttribute(Qt::WA_TransparentForMouseEvents);
   anchors_.Add(status, kTop | kRight);
@@ -345,6 +366,11 @@ void MainWindow::BindEditButtons() {
           [&session] { session.SelectLetter(AbLetter::B); });
   connect(button("AbCopyBtn"), &QAbstractButton::clicked, this, [&session] { session.CopyToOther(); });
   connect(button("AbDiffBtn"), &QAbstractButton::clicked, this, &MainWindow::ShowAbDifferences);
+  connect(button("VerifyBtn"), &QAbstractButton::clicked, this, &MainWindow::Verify);
+  auto* verifyKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+V")), this);
+  verifyKey->setObjectName(QStringLiteral("VerifyShortcut"));
+  connect(verifyKey, &QShortcut::activated, this, &MainWindow::Verify);
+  session.VerifyFinished = [this](const std::vector<CellChange>& differences) { ShowVerifyResult(differences); };
   connect(button("ReportBtn"), &QAbstractButton::clicked, this, &MainWindow::ChooseReportFile);
   // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo, wherever the focus is in
   // the window (the band fields leave these keys to it).
@@ -411,22 +437,76 @@ void MainWindow::ShowAbDifferences() {
   list->setObjectName(QStringLiteral("AbDiffList"));
   list->setReadOnly(true);
   list->setAccessibleName(tr("A 与 B 的差异"));
-  // By page, as the load question lists the changes of a file.
-  QStringList lines;
-  for (const PageCount& page : CountByPage(changes)) {
-    lines << QStringLiteral("%1 (%2)").arg(CatalogueText(PageTitle(page.page))).arg(page.count);
-    for (const CellChange& change : changes) {
-      if (ParamCells()[change.cell].page == page.page)
-        lines << QStringLiteral("  ") + QString::fromStdString(ChangeLine(change, session.Texts()));
-    }
-  }
-  list->setPlainText(lines.join(QLatin1Char('\n')));
+  list->setPlainText(DifferenceList(changes, session.Texts()));
   layout->addWidget(list);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
   connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
   layout->addWidget(buttons);
   dialog->resize(520, 360);
   dialog->show();
+}
+
+void MainWindow::Verify() {
+  EditSession& session = editor_.Session();
+  const QString why = session.StartVerify();
+  if (why.isEmpty()) return;
+  if (session.ShowMessage) {
+    session.ShowMessage(why);
+  } else {
+    QMessageBox::information(this, tr("核对设备"), why);
+  }
+}
+
+void MainWindow::ShowVerifyResult(const std::vector<CellChange>& differences) {
+  EditSession& session = editor_.Session();
+  delete findChild<QDialog*>(QStringLiteral("VerifyDialog"));
+  if (differences.empty()) {
+    const QString same = tr("本机设置与设备中的设置相同");
+    if (session.ShowMessage) {
+      session.ShowMessage(same);
+    } else {
+      QMessageBox::information(this, tr("核对设备"), same);
+    }
+    return;
+  }
+  // The window stays as it is until an answer; the question keeps the
+  // window's controls from changing what it lists.
+  auto* dialog = new QDialog(this);
+  dialog->setObjectName(QStringLiteral("VerifyDialog"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->setWindowTitle(tr("核对设备"));
+  auto* layout = new QVBoxLayout(dialog);
+  auto* summary = new QLabel(dialog);
+  summary->setObjectName(QStringLiteral("VerifySummary"));
+  summary->setText(tr("%1 项参数与设备中的不同 (设备 → 本机)").arg(differences.size()));
+  layout->addWidget(summary);
+  auto* list = new QPlainTextEdit(dialog);
+  list->setObjectName(QStringLiteral("VerifyList"));
+  list->setReadOnly(true);
+  list->setAccessibleName(tr("与设备不同的参数"));
+  list->setPlainText(DifferenceList(differences, session.Texts()));
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(dialog);
+  QPushButton* send = buttons->addButton(tr("发送本机设置"), QDialogButtonBox::AcceptRole);
+  send->setObjectName(QStringLiteral("VerifySendBtn"));
+  QPushButton* take = buttons->addButton(tr("采用设备设置"), QDialogButtonBox::ActionRole);
+  take->setObjectName(QStringLiteral("VerifyTakeBtn"));
+  QPushButton* cancel = buttons->addButton(tr("取消"), QDialogButtonBox::RejectRole);
+  cancel->setObjectName(QStringLiteral("VerifyCancelBtn"));
+  cancel->setDefault(true);
+  connect(send, &QPushButton::clicked, dialog, [dialog, &session] {
+    dialog->close();
+    session.SendToProcessor();
+  });
+  connect(take, &QPushButton::clicked, dialog, [dialog, &session] {
+    dialog->close();
+    session.TakeFromProcessor();
+  });
+  connect(cancel, &QPushButton::clicked, dialog, &QDialog::close);
+  layout->addWidget(buttons);
+  dialog->resize(520, 360);
+  dialog->open();
 }
 
 void MainWindow::ChooseReportFile() {

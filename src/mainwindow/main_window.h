@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "editing/editor_context.h"
+#include "editmodel/settings.h"
 #include "mainwindow/anchors.h"
 
 class QComboBox;
@@ -117,6 +118,12 @@ class MainWindow : public QWidget {
   void ShowEditState();
   // The list of the parameters in which A and B differ, by page.
   void ShowAbDifferences();
+  // "核对设备" (also Ctrl+Shift+V): starts the verify read, or says why not.
+  void Verify();
+  // The verify read's differences (before: the processor, after: this
+  // window) as a question: send the window's settings, take the
+  // processor's, or cancel; equal settings are said so.
+  void ShowVerifyResult(const std::vector<CellChange>& differences);
   // Asks for a PDF file and exports the report to it.
   void ChooseReportFile();
   // Starts the graph timer when the graph has work for it.

@@ -26,6 +26,8 @@ constexpr Command kCommands[] = {
     {"RedoBtn", QT_TRANSLATE_NOOP("WindowAccess", "重做"), nullptr},
     {"LogViewBtn", QT_TRANSLATE_NOOP("WindowAccess", "通信记录"),
      QT_TRANSLATE_NOOP("WindowAccess", "打开通信记录窗口，Ctrl+L")},
+    {"VerifyBtn", nullptr,
+     QT_TRANSLATE_NOOP("WindowAccess", "读取设备中的设置，列出与本机不同的参数，Ctrl+Shift+V")},
     {"MinimizeBtn", QT_TRANSLATE_NOOP("WindowAccess", "最小化"),
      QT_TRANSLATE_NOOP("WindowAccess", "把窗口缩到任务栏")},
     {"MaximizeBtn", QT_TRANSLATE_NOOP("WindowAccess", "最大化"),

@@ -252,6 +252,75 @@ TEST(LinkManager, ReloadWithoutARequestMarkFailsWhenTheProcessorStaysSilent) {
   }
 }
 
+TEST(LinkManager, VerifyReadFillsTheScratchCopyAndLeavesTheStoresAlone) {
+  // The processor's memory changes behind the window's back; the verify
+  // read finds it in the scratch copy, with the reload's requests, and the
+  // stores, the widgets and the status dialog see nothing of it.
+  Rig r({"EMU"});
+  r.emulator.FillRandom(7);
+  r.ConnectAndDownload();
+  r.emulator.image[0][2] ^= 1;
+  r.emulator.image[5][30] = 77;
+  r.emulator.image[8][52] = 3;
+  const auto stores = r.store.DeviceImage;
+  const auto table = r.store.ParamTable;
+  const std::size_t from = r.port.written.size();
+  const std::size_t refreshes = r.view.refreshes.size();
+  r.view.finished.clear();
+
+  ASSERT_TRUE(r.link.StartVerifyRead());
+  EXPECT_TRUE(r.link.Verifying());
+  EXPECT_EQ(r.view.LastStatus(), "核对中...");
+  EXPECT_FALSE(r.view.Running(LinkTimer::Hold));
+  r.RunTransfer();
+
+  std::vector<int> blocks;
+  for (std::size_t i = from; i < r.port.written.size(); ++i) {
+    ASSERT_EQ(FrameAddress(r.port.written[i].second), AddrBlockRequest);
+    blocks.push_back(FrameValue(r.port.written[i].second));
+  }
+  EXPECT_EQ(blocks, Range(0, 8));
+  for (int c = 0; c < 9; ++c)
+    for (int i = 0; i < TransferLength[static_cast<std::size_t>(c)]; ++i)
+      ASSERT_EQ(r.link.VerifyImage()[c][i], r.emulator.image[c][i]) << c << ":" << i;
+  EXPECT_EQ(r.link.VerifyImage()[9], stores[9]);
+  EXPECT_EQ(r.store.DeviceImage, stores);
+  EXPECT_EQ(r.store.ParamTable, table);
+  EXPECT_EQ(r.view.refreshes.size(), refreshes);
+  EXPECT_FALSE(r.view.dialogVisible);
+  EXPECT_EQ(r.view.finished, std::vector<Transfer>{Transfer::Verify});
+  EXPECT_FALSE(r.link.Verifying());
+  EXPECT_EQ(r.link.LinkState, 2);
+  EXPECT_TRUE(r.view.Running(LinkTimer::Hold));
+  EXPECT_EQ(r.view.LastStatus(), "设备已连接");
+
+  // The next reload stores its blocks again.
+  r.link.SetLinkStatus(2);
+  r.RunTransfer();
+  EXPECT_EQ(r.store.Device(5, 30), 77);
+}
+
+TEST(LinkManager, VerifyReadOnlyStartsLinkedWithNothingWaiting) {
+  Rig r({"EMU"});
+  EXPECT_FALSE(r.link.StartVerifyRead());  // not linked
+  r.ConnectAndDownload();
+  r.link.WriteParam(0x0105, 3);            // in flight, not yet answered
+  const std::size_t written = r.port.written.size();
+  EXPECT_FALSE(r.link.StartVerifyRead());
+  EXPECT_EQ(r.port.written.size(), written);
+  r.port.Pump();
+  EXPECT_TRUE(r.link.StartVerifyRead());
+  EXPECT_FALSE(r.link.StartVerifyRead());  // one at a time
+  // A processor that stops answering ends the read like any other sequence,
+  // and the stores keep their values.
+  r.emulator.faults.silentAfter = r.emulator.framesReceived;
+  const auto stores = r.store.DeviceImage;
+  for (int tick = 0; tick < 120 && r.view.Running(LinkTimer::Transfer); ++tick) r.Step();
+  EXPECT_EQ(r.view.messages, std::vector<std::string>{"连接失败!"});
+  EXPECT_FALSE(r.link.Verifying());
+  EXPECT_EQ(r.store.DeviceImage, stores);
+}
+
 TEST(LinkManager, ConnectWhileLinkedKeepsLinkState) {
   Rig r({"EMU"});
   r.ConnectAndDownload();

@@ -21,6 +21,7 @@ class RecordingView : public LinkView {
   std::vector<std::string> messages;
   std::vector<std::string> log;
   std::vector<int> refreshes;
+  std::vector<Transfer> finished;  // the sequences that completed
   std::vector<bool> linkButtons;
   std::map<LinkTimer, bool> timers{
       {LinkTimer::Scan, false}, {LinkTimer::Transfer, false}, {LinkTimer::Hold, false}};
@@ -62,6 +63,7 @@ class RecordingView : public LinkView {
   void ShowSelectedPort(int index) override { selectedPorts.push_back(index); }
   void ShowPortProblem(const std::string& text) override { portProblems.push_back(text); }
   void ShowBacklog(int waiting) override { backlogs.push_back(waiting); }
+  void TransferFinished(Transfer kind) override { finished.push_back(kind); }
 
   bool Running(LinkTimer timer) const { return timers.at(timer); }
   std::string LastStatus() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }

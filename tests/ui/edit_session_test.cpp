@@ -530,6 +530,132 @@ TEST_F(EditSessionTest, TheDifferenceListNamesWhatAAndBDoNotShare) {
   EXPECT_EQ(app->Window().findChildren<QDialog*>(QStringLiteral("AbDiffDialog")).size(), 1);
 }
 
+// "核对设备": the processor's memory changed behind the window's back (a
+// front panel, another program). The read leaves the window alone and
+// lists the differences; the answers send the window's values of exactly
+// those parameters, or take the processor's as one undo step.
+class VerifyTest : public EditSessionTest {
+ protected:
+  // Two parameters changed in the processor only: a value and a band.
+  void ChangeBehindTheWindow() {
+    emulator.image[3][1] = 77;   // echo effect level
+    emulator.image[5][32] = 150;  // main output band 1 gain
+  }
+  // Ctrl+Shift+V, then the nine block reads to their end.
+  void VerifyByKey() {
+    QApplication::setActiveWindow(&app->Window());
+    QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &app->Window();
+    QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QApplication::processEvents();
+    RunLink();
+    QApplication::processEvents();
+  }
+  QDialog* Dialog() const { return W<QDialog>("VerifyDialog"); }
+};
+
+TEST_F(VerifyTest, SendingTheWindowsSettingsWritesExactlyTheDifferences) {
+  Start();
+  const Settings window = Capture(Store());
+  ChangeBehindTheWindow();
+  const Settings processor = Processor();
+  const std::size_t frames = emulator.frameLog.size();
+  const std::size_t values = emulator.valueWrites.size();
+  const std::size_t steps = Session().History().StepCount();
+
+  VerifyByKey();
+  // Nine block requests, and the window still shows its own setting.
+  EXPECT_EQ(emulator.frameLog.size() - frames, 9u);
+  EXPECT_EQ(Capture(Store()), window);
+  EXPECT_EQ(app->Link().LinkState, 2);
+  ASSERT_NE(Dialog(), nullptr);
+  EXPECT_TRUE(Dialog()->isVisible());
+  EXPECT_EQ(W<QLabel>("VerifySummary")->text(), QStringLiteral("2 项参数与设备中的不同 (设备 → 本机)"));
+  const QString list = W<QPlainTextEdit>("VerifyList")->toPlainText();
+  const auto differences = Diff(processor, window, DiffScope::Setting);
+  ASSERT_EQ(differences.size(), 2u);
+  for (const CellChange& change : differences)
+    EXPECT_TRUE(list.contains(QString::fromStdString(ChangeLine(change)))) << list.toStdString();
+  EXPECT_TRUE(list.startsWith(QStringLiteral("效果 (1)\n  "))) << list.toStdString();
+  EXPECT_TRUE(list.contains(QStringLiteral("\n主输出 (1)\n  "))) << list.toStdString();
+
+  const std::size_t readDone = emulator.frameLog.size();
+  Click("VerifySendBtn");
+  Flush();
+  EXPECT_EQ(Dialog(), nullptr);
+  ExpectProcessorPlays(window, "sent");
+  EXPECT_EQ(ValueFramesSince(values), 1u) << "the echo level alone";
+  const auto bands = BandFrames(readDone);
+  ASSERT_EQ(bands.size(), 1u) << "the main output's band 1 alone";
+  EXPECT_EQ(bands[0].block, EqBlockAddress[5]);
+  EXPECT_EQ(bands[0].band, 0);
+  EXPECT_EQ(Capture(Store()), window);
+  EXPECT_EQ(Session().History().StepCount(), steps);
+  EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(VerifyTest, TakingTheProcessorsSettingsIsOneUndoStepAndSendsNothing) {
+  Start();
+  const Settings window = Capture(Store());
+  ChangeBehindTheWindow();
+  const Settings processor = Processor();
+  Click("VerifyBtn");
+  RunLink();
+  QApplication::processEvents();
+  ASSERT_NE(Dialog(), nullptr);
+  const std::size_t frames = emulator.frameLog.size();
+  const std::size_t steps = Session().History().StepCount();
+
+  Click("VerifyTakeBtn");
+  Flush();
+  EXPECT_EQ(Dialog(), nullptr);
+  EXPECT_TRUE(Diff(processor, Capture(Store()), DiffScope::Setting).empty());
+  EXPECT_EQ(emulator.frameLog.size(), frames) << "the processor holds these values already";
+  EXPECT_EQ(Session().History().StepCount(), steps + 1);
+  EXPECT_EQ(W<QWidget>("UndoBtn")->toolTip(), QStringLiteral("撤销: 采用设备设置 (2 项参数) (Ctrl+Z)"));
+  // The widgets show the processor's values.
+  ShowPage(2);
+  EXPECT_EQ(W<QSlider>("EchoEffLevelBar")->value(), 77);
+  ExpectProcessorPlays(processor, "taken");
+
+  // Undo: the window's values come back, and go to the processor.
+  Click("UndoBtn");
+  Flush();
+  EXPECT_EQ(Capture(Store()), window);
+  ExpectProcessorPlays(window, "undone");
+}
+
+TEST_F(VerifyTest, CancelLeavesBothAloneEqualSaysSoAndUnlinkedSaysNotConnected) {
+  Start();
+  // The same setting on both sides.
+  VerifyByKey();
+  EXPECT_EQ(Dialog(), nullptr);
+  EXPECT_EQ(messages, QStringList{QStringLiteral("本机设置与设备中的设置相同")});
+  messages.clear();
+
+  const Settings window = Capture(Store());
+  ChangeBehindTheWindow();
+  const Settings processor = Processor();
+  VerifyByKey();
+  ASSERT_NE(Dialog(), nullptr);
+  const std::size_t frames = emulator.frameLog.size();
+  const std::size_t steps = Session().History().StepCount();
+  Click("VerifyCancelBtn");
+  Flush();
+  EXPECT_EQ(Dialog(), nullptr);
+  EXPECT_EQ(Capture(Store()), window);
+  EXPECT_EQ(Processor(), processor);
+  EXPECT_EQ(emulator.frameLog.size(), frames);
+  EXPECT_EQ(Session().History().StepCount(), steps);
+  EXPECT_TRUE(messages.isEmpty());
+
+  Click("UnLinkBtn");
+  const std::size_t goodbye = emulator.frameLog.size();
+  Click("VerifyBtn");
+  EXPECT_EQ(messages, QStringList{QStringLiteral("设备未连接")});
+  EXPECT_EQ(emulator.frameLog.size(), goodbye);
+  EXPECT_EQ(Dialog(), nullptr);
+}
+
 // While A and B differ, the graph shows the other letter's curve faintly
 // behind the current one (an offscreen render of the canvas).
 TEST_F(EditSessionTest, TheOtherLettersCurveShowsFaintlyBehindWhileTheyDiffer) {
