@@ -43,16 +43,6 @@ std::filesystem::path LocalPath(const std::string& text) {
   return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-// The preset reader's notices, in English, for the error line.
-class NoticeRecorder : public PresetEvents {
- public:
-  void ShowNotice(const std::string&, const std::string& english) override { notice = english; }
-  void ClearLog() override {}
-  void AppendLog(const std::string&) override {}
-  void RequestUpload() override {}
-  std::string notice;
-};
-
 void JsonString(std::ostringstream& out, const std::string& text) {
   out << '"';
   for (unsigned char c : text) {

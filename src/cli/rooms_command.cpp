@@ -40,15 +40,6 @@ fs::path LocalPath(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end()));
 }
 
-class QuietEvents : public PresetEvents {
- public:
-  void ShowNotice(const std::string&, const std::string& english) override { notice = english; }
-  void ClearLog() override {}
-  void AppendLog(const std::string&) override {}
-  void RequestUpload() override {}
-  std::string notice;
-};
-
 // The result of one room.
 struct RoomOutcome {
   bool finished = false;
@@ -312,7 +303,7 @@ class FleetRun {
     // check, restore: the preset's entries over what the room holds now
     // (entries a file leaves out keep the processor's values).
     ParamStore wanted = room.store();
-    QuietEvents events;
+    NoticeRecorder events;
     if (LoadPresetContent(wanted, preset_, events) != LoadOutcome::Accepted)
       return Done(index, false, request_.argument + ": " + events.notice);
     const Settings target = Capture(wanted);
@@ -538,7 +529,7 @@ int ExecuteRooms(const RoomsRequest& request, std::FILE* out, std::FILE* err, bo
     if (!in.is_open()) return (std::fprintf(err, "dsp-control: %s: cannot be read\n", request.argument.c_str()), kExitFailure);
     preset.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     ParamStore trial;
-    QuietEvents notices;
+    NoticeRecorder notices;
     if (in.bad() || LoadPresetContent(trial, preset, notices) != LoadOutcome::Accepted) {
       std::fprintf(err, "dsp-control: %s: %s (nothing was sent)\n", request.argument.c_str(),
                    in.bad() ? "cannot be read" : notices.notice.c_str());

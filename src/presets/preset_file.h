@@ -78,6 +78,19 @@ class PresetEvents {
   virtual void RequestUpload() = 0;
 };
 
+// Events of a reader without a window (the command line, the server, the
+// settings documents): the notice is kept, in English, for an error line;
+// the log and the upload request are dropped (a caller that uploads does so
+// itself).
+class NoticeRecorder : public PresetEvents {
+ public:
+  void ShowNotice(const std::string&, const std::string& english) override { notice = english; }
+  void ClearLog() override {}
+  void AppendLog(const std::string&) override {}
+  void RequestUpload() override {}
+  std::string notice;
+};
+
 // Scrambling of one line and its inverse. Decoding accepts upper- and
 // lower-case digits and ignores a last unpaired character; a pair that is not
 // hexadecimal gives no result.

@@ -18,17 +18,6 @@ constexpr int kQuietWaitPolls = 300;
 const char* const kChannelNames[9] = {"music",       "microphone A", "microphone B", "echo", "reverb",
                                       "main output", "subwoofer",    "centre",       "rear"};
 
-// The preset reader's notices: the refusal's reason. The upload is
-// started by the restore itself.
-class QuietEvents : public PresetEvents {
- public:
-  void ShowNotice(const std::string&, const std::string& english) override { notice = english; }
-  void ClearLog() override {}
-  void AppendLog(const std::string&) override {}
-  void RequestUpload() override {}
-  std::string notice;
-};
-
 }  // namespace
 
 const char* StateName(RoomState state) {
@@ -220,7 +209,7 @@ void ServedRoom::Restore(std::string content, Done done) {
   // leaves out keep the processor's values.
   ParamStore& store = room_->store();
   held_ = store.DeviceImage;
-  QuietEvents events;
+  NoticeRecorder events;
   if (LoadPresetContent(store, content, events) != LoadOutcome::Accepted) {
     done({400, "the preset file is refused: " + events.notice, {}});
     return;

@@ -14,16 +14,6 @@
 namespace dsp {
 namespace {
 
-// The reader's notices, collected instead of shown.
-class CollectingEvents : public PresetEvents {
- public:
-  void ShowNotice(const std::string&, const std::string& english) override { notice = english; }
-  void ClearLog() override {}
-  void AppendLog(const std::string&) override {}
-  void RequestUpload() override {}
-  std::string notice;
-};
-
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::string Base64(std::string_view bytes) {
@@ -143,7 +133,7 @@ json::Value ValueEntry(const ParamCell& cell, std::int32_t value, const Translat
 PresetRead ReadPresetContent(const std::string& content) {
   PresetRead read;
   ParamStore store;
-  CollectingEvents events;
+  NoticeRecorder events;
   if (LoadPresetContent(store, content, events) != LoadOutcome::Accepted) {
     read.error = events.notice.empty() ? "the preset file was refused" : events.notice;
     return read;

@@ -28,17 +28,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ProgramResult;
+using test::ReadFile;
 using test::RunProgram;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
+using test::WriteFile;
 
 std::string Describe(const ProgramResult& r) {
   return "exit " + std::to_string(r.code()) + "\nstdout:\n" + r.out + "\nstderr:\n" + r.err;
