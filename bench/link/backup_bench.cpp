@@ -13,11 +13,9 @@
 // Needs the dsp-emulator program beside this binary and ser2net installed.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <array>
@@ -27,6 +25,7 @@
 #include <memory>
 #include <string>
 
+#include "../support/idle_cpu.h"
 #include "posix/emulator_process.h"
 #include "posix/ser2net_process.h"
 #include "presets/preset_file.h"
@@ -40,13 +39,6 @@ namespace fs = std::filesystem;
 // again (see BM_Backup).
 void SettleAfterClose() {
   ::usleep(50000);
-}
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Runs one operation of `room` on the event loop until it ends.
@@ -149,18 +141,7 @@ void BM_LinkedIdle(benchmark::State& state) {
     state.SkipWithError(room.error().c_str());
     return;
   }
-  double cpu = 0, wall = 0;
-  for (auto _ : state) {
-    const double before = CpuSeconds();
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-    loop.exec();
-    cpu += CpuSeconds() - before;
-    wall += static_cast<double>(clock.elapsed()) / 1000.0;
-  }
-  state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
+  dsp::bench::MeasureIdleCpu(state, 3000);
 }
 BENCHMARK(BM_LinkedIdle)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

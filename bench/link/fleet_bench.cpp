@@ -11,10 +11,8 @@
 // Needs the dsp-emulator program beside this binary.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -24,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/idle_cpu.h"
 #include "posix/emulator_process.h"
 #include "presets/preset_file.h"
 #include "session/room.h"
@@ -31,13 +30,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 long ResidentKb() {
   std::ifstream in("/proc/self/status");
@@ -133,18 +125,7 @@ void BM_FleetIdle(benchmark::State& state) {
     state.SkipWithError("a room did not link");
     return;
   }
-  double cpu = 0, wall = 0;
-  for (auto _ : state) {
-    const double before = CpuSeconds();
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-    loop.exec();
-    cpu += CpuSeconds() - before;
-    wall += static_cast<double>(clock.elapsed()) / 1000.0;
-  }
-  state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
+  dsp::bench::MeasureIdleCpu(state, 3000);
   state.counters["rooms"] = 64;
 }
 BENCHMARK(BM_FleetIdle)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -14,7 +14,6 @@
 // Needs the dsp-emulator program beside this binary.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/idle_cpu.h"
 #include "posix/emulator_process.h"
 #include "server/front_desk.h"
 #include "server/served_room.h"
@@ -35,13 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 constexpr int kRooms = 64;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 bool RunUntil(const std::function<bool()>& done, int boundMs) {
   QElapsedTimer clock;
@@ -99,18 +92,7 @@ void BM_IdleCpu(benchmark::State& state) {
     empty->Listen(problem);
   }
   state.SetLabel(rooms ? "64 linked rooms" : "no rooms");
-  double cpu = 0, wall = 0;
-  for (auto _ : state) {
-    const double before = CpuSeconds();
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    cpu += CpuSeconds() - before;
-    wall += static_cast<double>(clock.elapsed()) / 1000.0;
-  }
-  state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
+  dsp::bench::MeasureIdleCpu(state, 10000);
 }
 BENCHMARK(BM_IdleCpu)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();  // before the venue exists
 BENCHMARK(BM_IdleCpu)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();

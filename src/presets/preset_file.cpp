@@ -51,22 +51,6 @@ std::filesystem::path Utf8Path(std::string_view text) {
   return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-// The file split into lines at LF, with the CR of CR LF removed. A final line
-// without its line end counts like one with it.
-std::vector<std::string> SplitLines(const std::string& content) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    auto end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    std::size_t stop = end;
-    if (stop > start && content[stop - 1] == '\r') --stop;
-    lines.emplace_back(content, start, stop - start);
-    start = end + 1;
-  }
-  return lines;
-}
-
 class LoadFailure {
  public:
   static LoadOutcome Notice(PresetEvents& events, LoadOutcome outcome, const NoticeText& text) {
@@ -82,6 +66,20 @@ class LoadFailure {
 };
 
 }  // namespace
+
+std::vector<std::string> SplitPresetLines(const std::string& content) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    auto end = content.find('\n', start);
+    if (end == std::string::npos) end = content.size();
+    std::size_t stop = end;
+    if (stop > start && content[stop - 1] == '\r') --stop;
+    lines.emplace_back(content, start, stop - start);
+    start = end + 1;
+  }
+  return lines;
+}
 
 std::string EncodePresetLine(std::string_view plain) {
   std::string out;
@@ -220,7 +218,7 @@ LoadOutcome LoadPresetFileFrom(ParamStore& store, const std::filesystem::path& p
 
 LoadOutcome LoadPresetContent(ParamStore& store, const std::string& content, PresetEvents& events) {
   // The whole file is unscrambled before any line is interpreted.
-  std::vector<std::string> lines = SplitLines(content);
+  std::vector<std::string> lines = SplitPresetLines(content);
   for (std::size_t k = 0; k < lines.size(); ++k) {
     auto plain = DecodePresetLine(lines[k]);
     if (!plain) return LoadFailure::Malformed(events, k);

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/translator.h"
 #include "store/param_store.h"
@@ -96,6 +97,11 @@ class NoticeRecorder : public PresetEvents {
 // hexadecimal gives no result.
 std::string EncodePresetLine(std::string_view plain);
 std::optional<std::string> DecodePresetLine(std::string_view stored);
+
+// A preset file split into lines as the reader splits it: at LF, with the
+// CR of CR LF removed; a final line without its line end counts like one
+// with it.
+std::vector<std::string> SplitPresetLines(const std::string& content);
 
 // The check value of a sum of values: T mod 256 with T = (S XOR 0xFFFF) + 1,
 // in wrapping 32-bit arithmetic, the remainder truncated toward zero (so a

@@ -61,16 +61,8 @@ std::optional<std::string> FromBase64(std::string_view text) {
 // The plain (unscrambled) lines of a preset file, split as the reader splits
 // them; lines that do not unscramble are left empty.
 std::vector<std::string> PlainLines(const std::string& content) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    auto end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    std::size_t stop = end;
-    if (stop > start && content[stop - 1] == '\r') --stop;
-    lines.push_back(DecodePresetLine(std::string_view(content).substr(start, stop - start)).value_or(""));
-    start = end + 1;
-  }
+  std::vector<std::string> lines = SplitPresetLines(content);
+  for (std::string& line : lines) line = DecodePresetLine(line).value_or("");
   return lines;
 }
 
